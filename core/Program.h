@@ -1,0 +1,59 @@
+// The stored programs. The current program also holds the live global and
+// phaser values, which the voices and the phaser read while rendering.
+#pragma once
+
+#include <string>
+
+struct InstrumentProgram
+{
+    float parameters[22] = {};
+    std::string name;
+    std::string path;
+    int sourceKind = 0;
+    int startPosition = 0;
+    int loopStart = 0;
+    int loopEnd = 0;
+    int midiChannel = -1;
+
+    void setParameter(int index, float value)
+    {
+        if (index >= 0 && index < 22)
+            parameters[index] = value;
+    }
+};
+
+struct DelayProgram
+{
+    float values[8] = {0.625f, 0.2f, 0.3f, 0.f, 0.f, 1.0f, 0.f, 0.f};
+
+    void setParameter(int index, float value)
+    {
+        if (index >= 0 && index < 8)
+            values[index] = value;
+    }
+};
+
+struct PhaserProgram
+{
+    float values[8] = {0.f, 0.75f, 0.6f, 0.5f, 1.0f, 0.f, 0.f, 0.f};
+
+    void setParameter(int index, float value)
+    {
+        if (index >= 0 && index < 8)
+            values[index] = value;
+    }
+};
+
+struct Program
+{
+    int instrumentCount = 0;
+    std::string name = "Default";
+    float velocitySensitivity = 1.0f;
+    float masterVolume = 1.0f;
+    float masterTune = 0.5f;
+    float pitchBendRange = 0.5f;
+    float selectedInstrument = 0.f;
+    InstrumentProgram instruments[16];
+    DelayProgram delay;
+    PhaserProgram phaser;
+};

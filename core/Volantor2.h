@@ -1,0 +1,114 @@
+// The instrument object a host creates: voices, racks, note table, programs,
+// effects, and the order in which one audio block is produced.
+#pragma once
+
+#include "core/AudioEffectX.h"
+#include "core/Program.h"
+#include "engine/Delay.h"
+#include "engine/Phaser.h"
+#include "engine/VoiceOwner.h"
+
+#include <atomic>
+
+class Rack;
+class Voice;
+class Volantor2Editor;
+
+extern int g_nbInstance;
+
+class Volantor2 : public AudioEffectX, public VoiceOwner
+{
+public:
+    static constexpr int kVoices = 16;
+    static constexpr int kRacks = 16;
+    static constexpr int kPrograms = 128;
+    static constexpr int kParameters = 768;
+    static constexpr int kNoteSlots = 17; // MIDI channels 1..16, then the on-screen keyboard
+    static constexpr int kKeyboardSlot = 16;
+    // Longest piece rendered at once; longer host blocks are split.
+    static constexpr int kMaxRenderFrames = 8192;
+
+    explicit Volantor2(audioMasterCallback audioMaster);
+    ~Volantor2() override;
+
+    // Host-facing operations.
+    void setSampleRate(float rate) override;
+    void setBlockSize(VstInt32 size) override;
+    void resume() override {}
+    void suspend() override {}
+    VstInt32 processEvents(VstEvents* events) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    VstInt32 canDo(char* text) override;
+    bool getEffectName(char* text) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return 1; }
+
+    // Note-on and note-off; channel -1 is the on-screen keyboard. Audio thread.
+    void play(int note, int velocity, int deltaFrames, int channel);
+    void stop(int note, int velocity, int deltaFrames, int channel);
+    void allNoteOff(int deltaFrames, int = 0);
+
+    // The on-screen keyboard plays from the user-interface thread: its notes
+    // are queued and started by the audio thread at the next block, in order.
+    bool queueKeyboardNote(bool on, int note, int velocity);
+
+    Rack* getRack(int index) override;
+    void resetInstruBuffer();
+    void processPhaser(float** outputs, int frames);
+    void setGrainSize(int size);
+
+    // What the voices read.
+    int getRackCount() const override { return rackCount; }
+    float getSampleRate() const override { return sampleRate; }
+    int getRenderBlockSize() const override;
+    int getGrainSize() const override { return grainSize; }
+    float getMasterVolume() const override { return currentProgram().masterVolume; }
+    float getMasterTune() const override { return currentProgram().masterTune; }
+    float getVelocitySensitivity() const override { return currentProgram().velocitySensitivity; }
+    float getPitchBendRange() const override { return currentProgram().pitchBendRange; }
+
+    // Read-only views for tests and tools.
+    Voice* getVoice(int index) const { return (index >= 0 && index < kVoices) ? voices[index] : nullptr; }
+    Voice* getNoteTableEntry(int note, int slot) const;
+    double getTempo() const { return tempo; }
+    const Delay& getDelay() const { return delay; }
+    Program& currentProgram() { return programs[curProgram]; }
+    const Program& currentProgram() const { return programs[curProgram]; }
+    int getInstanceNumber() const { return instanceNumber; }
+
+private:
+    void renderPiece(float** outputs, int frames, bool firstPiece);
+    void drainKeyboardQueue();
+    void releaseNoteSlot(int note, int velocity, int deltaFrames, int slot);
+    void loadFactoryBank();
+    void notifyEditorOfNote(int status, int note, int velocity);
+
+    int instanceNumber;
+    float phaserMix = 1.0f;
+    double tempo = 120.0;
+    double previousTempo = 120.0;
+    Voice* voices[kVoices] = {};
+    Rack* racks[kRacks] = {};
+    int rackCount = 1;
+    Voice* noteTable[128][kNoteSlots] = {};
+    Delay delay;
+    Program programs[kPrograms];
+    Volantor2Editor* editor = nullptr;
+    int grainSize = 1000;
+    Phaser phaser;
+
+    struct KeyboardNote
+    {
+        bool on;
+        int note;
+        int velocity;
+    };
+    static constexpr int kKeyboardQueueSize = 256;
+    KeyboardNote keyboardQueue[kKeyboardQueueSize] = {};
+    std::atomic<unsigned> keyboardHead{0}; // written by the audio thread
+    std::atomic<unsigned> keyboardTail{0}; // written by the user-interface thread
+};
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster);

@@ -1,0 +1,54 @@
+// The audio of one sound: up to 32 channel buffers of float frames, with loop
+// points, start position, loop style, recording rate and root-note ratio.
+// Each channel buffer holds frames + 1 values: the last one is a guard read
+// by interpolation. A sample never owns its buffers.
+#pragma once
+
+class Sample
+{
+public:
+    enum LoopStyle { noLoop = 0, loop = 1 };
+    static constexpr int kMaxChannels = 32;
+
+    Sample();
+    Sample(const Sample&) = delete;
+    Sample& operator=(const Sample&) = delete;
+    ~Sample();
+
+    float* getBuffer(int channel) const;
+    // Attaches a buffer the caller keeps alive (frames + 1 values).
+    void setBuffer(int channel, float* data);
+    int getChannelCount() const { return channelCount; }
+    void setChannelCount(int count) { channelCount = count; }
+    int getFrames() const { return frames; }
+    void setFrames(int count) { frames = count; }
+
+    int getSamplerate() const { return sampleRate; }
+    void setSamplerate(int rate) { sampleRate = rate; }
+
+    int getLoopStyle() const { return loopStyle; }
+    void setLoopStyle(LoopStyle style) { loopStyle = style; }
+    int getLoopStart() const { return loopStart; }
+    int getLoopEnd() const { return loopEnd; }
+    int getStartPlay() const { return startPosition; }
+    void setLoopStart(int frame);
+    void setLoopEnd(int frame);
+    void setStartPlay(int frame);
+
+    double getRootRatio() const { return rootRatio; }
+    void setRootNote(int note);
+
+    // Attaches a static array as a channel: its last value is the guard.
+    void loadFromHeader(const float* data, int length, int channel);
+
+private:
+    float** buffers;
+    int channelCount = 0;
+    int frames = 0;
+    int sampleRate = 44100;
+    int loopStart = 0;
+    int loopEnd = 0;
+    int startPosition = 0;
+    double rootRatio = 1.0;
+    int loopStyle = noLoop;
+};
