@@ -24,14 +24,13 @@ bool Rack::addInstrument(Instrument* instrument)
 {
     releaseRetired();
     const int n = getCount();
-    if (n >= kMaxInstruments)
+    if (!instrument || n >= kMaxInstruments)
         return false;
     for (int i = 0; i < n; ++i)
         if (instruments[i] && instruments[i]->isMarkedForDelete())
             return false;
     instruments[n] = instrument;
-    if (instrument)
-        instrument->setId(n);
+    instrument->setId(n);
     count.store(n + 1, std::memory_order_release);
     return true;
 }

@@ -22,7 +22,7 @@ public:
     int getCount() const { return count.load(std::memory_order_acquire); }
 
     // The pointer is stored before the count is raised, so the audio thread
-    // never sees a slot without its instrument. False when full or while a
+    // never sees a slot without its instrument. False for null, when full or while a
     // deletion is pending; the caller then keeps the instrument.
     bool addInstrument(Instrument* instrument);
     void removeInstrumentAt(int index);
