@@ -153,7 +153,6 @@ struct BlockConstants
     double grainStep; // grain counter advance, the same without direction
     double depth;
     double tune;
-    double velocityVolume; // velocity level, then grain gain 1.0, then volume
 };
 
 // Applies the loop to a play position; false when a one-shot sample has ended.
@@ -260,6 +259,122 @@ void Voice::process(float** outputs, int frames)
     startOffset = 0;
 }
 
+// Frame loop while neither envelope can move and no grain fades apply: the
+// amplitude and the position advance are block constants, hoisted with the
+// same operations in the same order as the general loop, so every output
+// value is identical. Returns the frame at which the sound ended, or `frames`.
+// Adds a run of one instrument's output to the voice's and the instrument's
+// buffers; each element still receives exactly one addition, so the sums are
+// those of adding frame by frame, and the loop vectorises.
+static void accumulate(const float* __restrict left, const float* __restrict right, int n,
+                       float* __restrict voiceLeft, float* __restrict voiceRight, float* __restrict mixLeft,
+                       float* __restrict mixRight)
+{
+    for (int t = 0; t < n; ++t) {
+        voiceLeft[t] += left[t];
+        mixLeft[t] += left[t];
+        voiceRight[t] += right[t];
+        mixRight[t] += right[t];
+    }
+}
+
+// What the steady loop multiplies with: the pieces of the amplitude, and
+// their products for when no grain fade changes them.
+struct SteadyGain
+{
+    double velocityLevel;
+    double volume;
+    double envelope;
+    double leftGain;
+    double rightGain;
+    double left;  // velocity level x grain gain 1.0 x volume x envelope x left gain
+    double right;
+};
+
+// Frame loop while neither envelope can move: the amplitude and the position
+// advance are block constants, hoisted with the same operations in the same
+// order as the general loop, so every output value is identical. Returns the
+// frame at which the sound ended, or `frames`.
+template <bool Interpolate, bool SameSides, bool Grain>
+static int renderSteady(const BlockConstants& constants, const SteadyGain& gain, int begin, int frames,
+                        double& position, double& counter, double& grainPositionRef, double advance,
+                        double grainAdvance, float* voiceLeft, float* voiceRight, float* mixLeft,
+                        float* mixRight)
+{
+    // Locals, so that nothing is reloaded from memory after each store.
+    const BlockConstants c = constants;
+    const SteadyGain g = gain;
+    const double grainSize = c.grainSize;
+    const float* left = c.left;
+    const float* right = c.right;
+    double pos = position;
+    double grainCounter = counter;
+    double grainPosition = grainPositionRef;
+    double grainGain = 1.0;
+
+    constexpr int kRun = 128;
+    float runLeft[kRun], runRight[kRun];
+    int k = begin;
+    bool ended = false;
+    while (k < frames && !ended) {
+        const int n = frames - k < kRun ? frames - k : kRun;
+        int t = 0;
+        for (; t < n; ++t) {
+            if (!wrapPosition(pos, c)) {
+                ended = true;
+                break;
+            }
+            const int i = (int)pos;
+            if (i >= c.frames || i < 0) {
+                ended = true;
+                break;
+            }
+            double sampleLeft = left[i];
+            double sampleRight = right[i];
+            if (Interpolate) {
+                const double frac = pos - i;
+                sampleLeft = sampleLeft + (float)(left[i + 1] - left[i]) * frac;
+                sampleRight = sampleRight + (float)(right[i + 1] - right[i]) * frac;
+            }
+            double amplitudeLeft = g.left, amplitudeRight = g.right;
+            if (Grain) {
+                if (grainCounter <= 50)
+                    grainGain = grainCounter / 50;
+                if (grainCounter >= grainSize - 50)
+                    grainGain = std::fabs(grainCounter - grainSize) / 50;
+                const double amplitude = g.velocityLevel * grainGain * g.volume * g.envelope;
+                amplitudeLeft = amplitude * g.leftGain;
+                amplitudeRight = amplitude * g.rightGain;
+            }
+            runLeft[t] = (float)(amplitudeLeft * sampleLeft);
+            if (!SameSides)
+                runRight[t] = (float)(amplitudeRight * sampleRight);
+
+            pos = pos + advance;
+            grainCounter += grainAdvance;
+            if (grainCounter >= grainSize) {
+                grainPosition = nextGrainPosition(grainPosition, c);
+                if (Grain)
+                    pos = grainPosition;
+                grainCounter = 0;
+            }
+        }
+        accumulate(runLeft, SameSides ? runLeft : runRight, t, voiceLeft + k, voiceRight + k, mixLeft + k,
+                   mixRight + k);
+        k += t;
+    }
+    position = pos;
+    counter = grainCounter;
+    grainPositionRef = grainPosition;
+    return k;
+}
+
+template <bool Interpolate, bool SameSides>
+static auto steadyLoop(bool grain)
+{
+    return grain ? renderSteady<Interpolate, SameSides, true> : renderSteady<Interpolate, SameSides, false>;
+}
+
 void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int frames)
 {
     // An instrument made for a smaller block than this one has nowhere to mix into.
@@ -286,7 +401,6 @@ void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int
     c.grainStep = noteRatio * ratio * bendRatio * rateRatio;
     c.depth = instrument.getPitchDepth();
     c.tune = tune;
-    c.velocityVolume = (double)velocityLevel * 1.0 * instrument.getVolume();
 
     ADSR& volumeEnvelope = instrument.volumeEnvelope[id];
     ADSR& pitchEnvelope = instrument.pitchEnvelope[id];
@@ -297,58 +411,84 @@ void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int
 
     const int filter = instrument.getMidiChannel();
     const bool admitted = filter == -1 || channel == -1 || filter == channel;
-    // Interpolation reads frame i + 1, the guard value at most, so frame
-    // indices 0..frames - 1 are the readable ones.
-    const bool readable = c.left && c.right && c.frames > 0;
     float* voiceLeft = buffers[0];
     float* voiceRight = buffers[1];
     float* mixLeft = instrument.getMixBuffer(0);
     float* mixRight = instrument.getMixBuffer(1);
     const double interpolation = c.interpolate ? 1.0 : 0.0;
 
-    // While neither envelope can move, everything but the position is constant
-    // over the block; this is the same arithmetic with the invariants hoisted.
-    const bool steady = admitted && volumeEnvelope.isSteady() && pitchEnvelope.isSteady();
-    const float steadyEnvelope = volumeEnvelope.getOutput();
-    const double steadyPitch = (double)pitchEnvelope.getOutput() * c.depth + 1;
-    const double steadyAdvance = c.step * steadyPitch * c.tune;
-    const double steadyGrainAdvance = c.grainStep * steadyPitch * c.tune;
-    const double steadyAmplitude = c.velocityVolume * steadyEnvelope;
-    const double steadyLeft = steadyAmplitude * c.leftGain;
-    const double steadyRight = steadyAmplitude * c.rightGain;
-
+    // Interpolation reads frame i + 1, the guard value at most, so frame
+    // indices 0..frames - 1 are the readable ones.
+    auto outOfBounds = [&](int i) {
+        std::printf("Volantor2 LOG > Voice::process ERROR out of bound : PREPARE TO CRASH instruid=%d "
+                    "voiceid=%d index=%d nbsamples=%d\n",
+                    instrument.getId(), id, i, c.frames);
+    };
     // The playback state is written back once, when the block or the sound ends.
-    auto storeGrain = [&] {
+    auto finish = [&](bool ended) {
         instrument.grainCounter[id] = grainCounter;
         instrument.grainPosition[id] = grainPosition;
+        if (ended)
+            endInstrument(instrument, c.reverse ? 0 : c.frames - 1);
+        else
+            instrument.position[id] = pos;
     };
+    if (!c.left || !c.right || c.frames < 1) {
+        outOfBounds(0);
+        finish(true);
+        return;
+    }
+
+    if (admitted && volumeEnvelope.isSteady() && pitchEnvelope.isSteady()) {
+        SteadyGain gain;
+        gain.velocityLevel = velocityLevel;
+        gain.volume = instrument.getVolume();
+        gain.envelope = volumeEnvelope.getOutput();
+        gain.leftGain = c.leftGain;
+        gain.rightGain = c.rightGain;
+        const double amplitude = gain.velocityLevel * grainGain * gain.volume * gain.envelope;
+        gain.left = amplitude * gain.leftGain;
+        gain.right = amplitude * gain.rightGain;
+        const double pitch = pitchEnvelope.getOutput() * c.depth + 1;
+        const double advance = c.step * pitch * c.tune;
+        const double grainAdvance = c.grainStep * pitch * c.tune;
+        const bool sameSides = c.left == c.right && c.leftGain == c.rightGain;
+        auto loop = c.interpolate ? (sameSides ? steadyLoop<true, true>(c.grain) : steadyLoop<true, false>(c.grain))
+                                  : (sameSides ? steadyLoop<false, true>(c.grain) : steadyLoop<false, false>(c.grain));
+        const int end = loop(c, gain, startOffset, frames, pos, grainCounter, grainPosition, advance, grainAdvance,
+                             voiceLeft, voiceRight, mixLeft, mixRight);
+        if (end < frames) {
+            // Either the one-shot sound ended or the position left the sample.
+            const int i = (int)pos;
+            if (wrapPosition(pos, c))
+                outOfBounds(i);
+            finish(true);
+            return;
+        }
+        finish(false);
+        return;
+    }
 
     for (int k = startOffset; k < frames; ++k) {
         if (!wrapPosition(pos, c)) {
-            storeGrain();
-            endInstrument(instrument, c.reverse ? 0 : c.frames - 1);
+            finish(true);
             return;
         }
 
-        const float e = steady ? steadyEnvelope : volumeEnvelope.process();
+        const float e = volumeEnvelope.process();
         if (!admitted)
             continue;
 
         const int i = (int)pos;
-        if (i + 1 >= c.frames + 1 || i < 0 || !readable) {
-            std::printf("Volantor2 LOG > Voice::process ERROR out of bound : PREPARE TO CRASH instruid=%d "
-                        "voiceid=%d index=%d nbsamples=%d\n",
-                        instrument.getId(), id, i, c.frames);
+        if (i + 1 >= c.frames + 1 || i < 0) {
             // Nothing outside the channel buffers is ever read: the sound ends here.
-            storeGrain();
-            endInstrument(instrument, c.reverse ? 0 : (c.frames > 0 ? c.frames - 1 : 0));
+            outOfBounds(i);
+            finish(true);
             return;
         }
 
-        const float l0 = c.left[i];
-        const float r0 = c.right[i];
-        const float dL = c.left[i + 1] - l0;
-        const float dR = c.right[i + 1] - r0;
+        const float dL = c.left[i + 1] - c.left[i];
+        const float dR = c.right[i + 1] - c.right[i];
 
         if (c.grain) {
             if (grainCounter <= 50)
@@ -358,29 +498,18 @@ void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int
         }
 
         const double frac = pos - i;
-        float left, right;
-        if (steady && !c.grain) {
-            left = (float)(steadyLeft * (l0 + dL * frac * interpolation));
-            right = (float)(steadyRight * (r0 + dR * frac * interpolation));
-        } else {
-            const double amplitude = (double)velocityLevel * grainGain * instrument.getVolume() * e;
-            left = (float)(amplitude * c.leftGain * (l0 + dL * frac * interpolation));
-            right = (float)(amplitude * c.rightGain * (r0 + dR * frac * interpolation));
-        }
+        const double amplitude = (double)velocityLevel * grainGain * instrument.getVolume() * e;
+        const float left = (float)(amplitude * c.leftGain * (c.left[i] + dL * frac * interpolation));
+        const float right = (float)(amplitude * c.rightGain * (c.right[i] + dR * frac * interpolation));
         voiceLeft[k] += left;
         mixLeft[k] += left;
         voiceRight[k] += right;
         mixRight[k] += right;
 
-        if (steady) {
-            pos = pos + steadyAdvance;
-            grainCounter += steadyGrainAdvance;
-        } else {
-            const float p = pitchEnvelope.process();
-            pos = pos + c.step * (p * c.depth + 1) * c.tune;
-            const float p2 = pitchEnvelope.process();
-            grainCounter += c.grainStep * (p2 * c.depth + 1) * c.tune;
-        }
+        const float p = pitchEnvelope.process();
+        pos = pos + c.step * (p * c.depth + 1) * c.tune;
+        const float p2 = pitchEnvelope.process();
+        grainCounter += c.grainStep * (p2 * c.depth + 1) * c.tune;
 
         if (grainCounter >= c.grainSize) {
             grainPosition = nextGrainPosition(grainPosition, c);
@@ -389,6 +518,5 @@ void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int
             grainCounter = 0;
         }
     }
-    storeGrain();
-    instrument.position[id] = pos;
+    finish(false);
 }
