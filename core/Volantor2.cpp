@@ -298,10 +298,11 @@ void Volantor2::renderPiece(float** outputs, int frames, bool firstPiece)
             Instrument* instrument = racks[r]->getInstrumentAt(i);
             if (!instrument)
                 continue;
+            const int n = frames < instrument->getMixBufferSize() ? frames : instrument->getMixBufferSize();
             for (int c = 0; c < 2; ++c) {
                 const float* mix = instrument->getMixBuffer(c);
                 float highest = 0.f, lowest = 0.f;
-                for (int k = 0; k < frames; ++k) {
+                for (int k = 0; k < n; ++k) {
                     highest = mix[k] > highest ? mix[k] : highest;
                     lowest = mix[k] < lowest ? mix[k] : lowest;
                 }

@@ -138,8 +138,15 @@ struct BlockConstants
     const float* left;
     const float* right;
     int frames;
-    int loopStart;
-    int loopEnd;
+    // Loop points and the last frame as doubles: compared with the position
+    // every frame, and exact either way.
+    double loopStart;
+    double loopEnd;
+    double framesD;
+    double lastFrame;
+    double insideStart; // the loop start, at least 0
+    double insideEnd;   // the loop end, at most the frame count
+    int mode; // one of PlayMode
     int loopStyle;
     bool reverse;
     bool interpolate;
@@ -155,34 +162,59 @@ struct BlockConstants
     double tune;
 };
 
+enum PlayMode { kLoopForward, kLoopReverse, kOneShotForward, kOneShotReverse };
+
 // Applies the loop to a play position; false when a one-shot sample has ended.
-inline bool wrapPosition(double& pos, const BlockConstants& c)
+template <int Mode>
+inline bool wrapAs(double& pos, const BlockConstants& c)
 {
-    if (c.loopStyle == Sample::loop) {
-        if (c.reverse) {
-            if (c.loopStart >= pos) {
-                pos = pos - c.loopStart + c.loopEnd;
-                if (c.loopStart >= pos)
-                    pos = c.loopEnd;
-            }
-            if (pos >= c.frames)
+    if (Mode == kLoopReverse) {
+        if (c.loopStart >= pos) {
+            pos = pos - c.loopStart + c.loopEnd;
+            if (c.loopStart >= pos)
                 pos = c.loopEnd;
-        } else {
-            if (pos >= c.loopEnd) {
-                pos = pos - c.loopEnd + c.loopStart;
-                if (pos >= c.loopEnd)
-                    pos = c.loopStart;
-            }
-            if (pos < 0)
+        }
+        if (pos >= c.framesD)
+            pos = c.loopEnd;
+    } else if (Mode == kLoopForward) {
+        if (pos >= c.loopEnd) {
+            pos = pos - c.loopEnd + c.loopStart;
+            if (pos >= c.loopEnd)
                 pos = c.loopStart;
         }
-    } else if (c.reverse) {
-        if (pos <= 0)
-            return false;
-    } else if (pos >= c.frames - 1) {
-        return false;
+        if (pos < 0)
+            pos = c.loopStart;
+    } else if (Mode == kOneShotReverse) {
+        return pos > 0;
+    } else {
+        return !(pos >= c.lastFrame);
     }
     return true;
+}
+
+// True where the wrap changes nothing and the frame index is inside the
+// sample: the common case, tested with plain branches so that the wrap stays
+// off the position's chain of additions.
+template <int Mode>
+inline bool insideAs(double pos, const BlockConstants& c)
+{
+    if (Mode == kLoopForward)
+        return pos >= 0 && pos < c.insideEnd;
+    if (Mode == kLoopReverse)
+        return pos > c.insideStart && pos < c.framesD;
+    if (Mode == kOneShotForward)
+        return pos >= 0 && pos < c.lastFrame;
+    return pos > 0 && pos < c.framesD;
+}
+
+inline bool wrapPosition(double& pos, const BlockConstants& c)
+{
+    switch (c.mode) {
+    case kLoopForward: return wrapAs<kLoopForward>(pos, c);
+    case kLoopReverse: return wrapAs<kLoopReverse>(pos, c);
+    case kOneShotForward: return wrapAs<kOneShotForward>(pos, c);
+    default: return wrapAs<kOneShotReverse>(pos, c);
+    }
 }
 
 // Moves the grain position on once a grain has been played.
@@ -197,11 +229,11 @@ inline double nextGrainPosition(double g, const BlockConstants& c)
         } else if (g >= c.loopEnd) {
             g = c.loopStart;
         }
-        if (g < 0 || g >= c.frames)
+        if (g < 0 || g >= c.framesD)
             g = 0;
     } else {
-        if (g >= c.frames - 1)
-            g = c.frames - 1;
+        if (g >= c.lastFrame)
+            g = c.lastFrame;
         if (g < 0)
             g = 0;
     }
@@ -295,7 +327,7 @@ struct SteadyGain
 // advance are block constants, hoisted with the same operations in the same
 // order as the general loop, so every output value is identical. Returns the
 // frame at which the sound ended, or `frames`.
-template <bool Interpolate, bool SameSides, bool Grain>
+template <int Mode, bool Interpolate, bool SameSides, bool Grain>
 static int renderSteady(const BlockConstants& constants, const SteadyGain& gain, int begin, int frames,
                         double& position, double& counter, double& grainPositionRef, double advance,
                         double grainAdvance, float* voiceLeft, float* voiceRight, float* mixLeft,
@@ -320,15 +352,18 @@ static int renderSteady(const BlockConstants& constants, const SteadyGain& gain,
         const int n = frames - k < kRun ? frames - k : kRun;
         int t = 0;
         for (; t < n; ++t) {
-            if (!wrapPosition(pos, c)) {
-                ended = true;
-                break;
+            if (__builtin_expect(!insideAs<Mode>(pos, c), 0)) {
+                if (!wrapAs<Mode>(pos, c)) {
+                    ended = true;
+                    break;
+                }
+                const int index = (int)pos;
+                if (index >= c.frames || index < 0) {
+                    ended = true;
+                    break;
+                }
             }
             const int i = (int)pos;
-            if (i >= c.frames || i < 0) {
-                ended = true;
-                break;
-            }
             double sampleLeft = left[i];
             double sampleRight = right[i];
             if (Interpolate) {
@@ -369,10 +404,30 @@ static int renderSteady(const BlockConstants& constants, const SteadyGain& gain,
     return k;
 }
 
-template <bool Interpolate, bool SameSides>
-static auto steadyLoop(bool grain)
+using SteadyLoop = int (*)(const BlockConstants&, const SteadyGain&, int, int, double&, double&, double&, double,
+                          double, float*, float*, float*, float*);
+
+// The steady loop for each play mode and switch combination.
+template <int Mode>
+static SteadyLoop steadyLoopFor(bool interpolate, bool sameSides, bool grain)
 {
-    return grain ? renderSteady<Interpolate, SameSides, true> : renderSteady<Interpolate, SameSides, false>;
+    static constexpr SteadyLoop loops[2][2][2] = {
+        {{renderSteady<Mode, false, false, false>, renderSteady<Mode, false, false, true>},
+         {renderSteady<Mode, false, true, false>, renderSteady<Mode, false, true, true>}},
+        {{renderSteady<Mode, true, false, false>, renderSteady<Mode, true, false, true>},
+         {renderSteady<Mode, true, true, false>, renderSteady<Mode, true, true, true>}},
+    };
+    return loops[interpolate][sameSides][grain];
+}
+
+static SteadyLoop steadyLoopFor(const BlockConstants& c, bool sameSides)
+{
+    switch (c.mode) {
+    case kLoopForward: return steadyLoopFor<kLoopForward>(c.interpolate, sameSides, c.grain);
+    case kLoopReverse: return steadyLoopFor<kLoopReverse>(c.interpolate, sameSides, c.grain);
+    case kOneShotForward: return steadyLoopFor<kOneShotForward>(c.interpolate, sameSides, c.grain);
+    default: return steadyLoopFor<kOneShotReverse>(c.interpolate, sameSides, c.grain);
+    }
 }
 
 void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int frames)
@@ -384,10 +439,16 @@ void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int
     c.left = s.getBuffer(0);
     c.right = s.getChannelCount() >= 2 ? s.getBuffer(1) : c.left;
     c.frames = s.getFrames();
+    c.framesD = c.frames;
+    c.lastFrame = c.frames - 1;
     c.loopStart = s.getLoopStart();
     c.loopEnd = s.getLoopEnd();
     c.loopStyle = s.getLoopStyle();
     c.reverse = instrument.isReverse();
+    c.insideStart = c.loopStart > 0 ? c.loopStart : 0;
+    c.insideEnd = c.loopEnd < c.framesD ? c.loopEnd : c.framesD;
+    c.mode = c.loopStyle == Sample::loop ? (c.reverse ? kLoopReverse : kLoopForward)
+                                         : (c.reverse ? kOneShotReverse : kOneShotForward);
     c.interpolate = instrument.isInterpolate();
     c.grain = instrument.isGrain();
     c.grainSize = instrument.getGrainSize();
@@ -453,9 +514,7 @@ void Voice::renderInstrument(Instrument& instrument, Sample& s, double tune, int
         const double advance = c.step * pitch * c.tune;
         const double grainAdvance = c.grainStep * pitch * c.tune;
         const bool sameSides = c.left == c.right && c.leftGain == c.rightGain;
-        auto loop = c.interpolate ? (sameSides ? steadyLoop<true, true>(c.grain) : steadyLoop<true, false>(c.grain))
-                                  : (sameSides ? steadyLoop<false, true>(c.grain) : steadyLoop<false, false>(c.grain));
-        const int end = loop(c, gain, startOffset, frames, pos, grainCounter, grainPosition, advance, grainAdvance,
+        const int end = steadyLoopFor(c, sameSides)(c, gain, startOffset, frames, pos, grainCounter, grainPosition, advance, grainAdvance,
                              voiceLeft, voiceRight, mixLeft, mixRight);
         if (end < frames) {
             // Either the one-shot sound ended or the position left the sample.
