@@ -195,48 +195,28 @@ void Instrument::adjustBufferSize(int size)
     mixSize = size;
 }
 
+namespace {
+
+// Applies one setting to all 16 per-voice envelopes.
+void setAll(ADSR (&envelopes)[Instrument::kVoices], void (ADSR::*set)(float), float value)
+{
+    for (ADSR& e : envelopes)
+        (e.*set)(value);
+}
+
+} // namespace
+
 // Envelope times in seconds become stage lengths in samples at the current rate.
-void Instrument::setAttackVolume(float value)
-{
-    for (ADSR& e : volumeEnvelope)
-        e.setAttackRate(value * 1.5f * (float)sampleRate);
-}
-
-void Instrument::setDecayVolume(float value)
-{
-    for (ADSR& e : volumeEnvelope)
-        e.setDecayRate(value * 4.0f * (float)sampleRate);
-}
-
-void Instrument::setSustainVolume(float value)
-{
-    for (ADSR& e : volumeEnvelope)
-        e.setSustainLevel(value);
-}
-
+void Instrument::setAttackVolume(float value) { setAll(volumeEnvelope, &ADSR::setAttackRate, value * 1.5f * (float)sampleRate); }
+void Instrument::setDecayVolume(float value) { setAll(volumeEnvelope, &ADSR::setDecayRate, value * 4.0f * (float)sampleRate); }
+void Instrument::setSustainVolume(float value) { setAll(volumeEnvelope, &ADSR::setSustainLevel, value); }
 void Instrument::setReleaseVolume(float value)
 {
-    for (ADSR& e : volumeEnvelope)
-        e.setReleaseRate((value * 3.75f + 0.25f) * (float)sampleRate);
+    setAll(volumeEnvelope, &ADSR::setReleaseRate, (value * 3.75f + 0.25f) * (float)sampleRate);
 }
-
-void Instrument::setAttackPitch(float value)
-{
-    for (ADSR& e : pitchEnvelope)
-        e.setAttackRate(value * 2.0f * (float)sampleRate);
-}
-
-void Instrument::setDecayPitch(float value)
-{
-    for (ADSR& e : pitchEnvelope)
-        e.setDecayRate(value * 8.0f * (float)sampleRate);
-}
-
-void Instrument::setReleasePitch(float value)
-{
-    for (ADSR& e : pitchEnvelope)
-        e.setReleaseRate(value * 4.0f * (float)sampleRate);
-}
+void Instrument::setAttackPitch(float value) { setAll(pitchEnvelope, &ADSR::setAttackRate, value * 2.0f * (float)sampleRate); }
+void Instrument::setDecayPitch(float value) { setAll(pitchEnvelope, &ADSR::setDecayRate, value * 8.0f * (float)sampleRate); }
+void Instrument::setReleasePitch(float value) { setAll(pitchEnvelope, &ADSR::setReleaseRate, value * 4.0f * (float)sampleRate); }
 
 void Instrument::setPitchEgDepth(float value)
 {
