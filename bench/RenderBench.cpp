@@ -71,16 +71,6 @@ void BM_HeldNotesInterpolated(benchmark::State& state)
     renderHeldNotes(state, [](Instrument& i, int) { i.setParameter(Instrument::kInterpolate, 1.f); });
 }
 
-// Every frame steps both envelopes: a slow attack and a pitch envelope.
-void BM_HeldNotesMovingEnvelopes(benchmark::State& state)
-{
-    renderHeldNotes(state, [](Instrument& i, int) {
-        i.setParameter(Instrument::kVolA, 1.f);
-        i.setParameter(Instrument::kPitchA, 1.f);
-        i.setParameter(Instrument::kPitchEg, 0.7f);
-    });
-}
-
 void BM_HeldNotesGrain(benchmark::State& state)
 {
     renderHeldNotes(state, [](Instrument& i, int) { i.setParameter(Instrument::kGrain, 1.f); });
@@ -90,7 +80,6 @@ void BM_HeldNotesGrain(benchmark::State& state)
 
 BENCHMARK(BM_HeldNotesLooping)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HeldNotesInterpolated)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_HeldNotesMovingEnvelopes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HeldNotesGrain)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
