@@ -12,9 +12,8 @@ public:
     AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
     virtual ~AudioEffect();
 
-    // Host opcodes; the record's dispatcher entry lands here. The opcode
-    // table is served by the host glue, which overrides nothing here yet.
-    virtual VstIntPtr dispatcher(VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+    // Host opcodes 0..24; the record's dispatcher entry lands here.
+    virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
     virtual void open() {}
     virtual void close() {}
@@ -66,6 +65,14 @@ public:
     VstInt32 getBlockSize() const { return blockSize; }
 
     // Callbacks into the host; neutral answers without a host.
+    // Text conversions for parameter displays: at most maxLen characters and
+    // a terminating zero, in a buffer of at least maxLen + 1 bytes.
+    virtual void dB2string(float value, char* text, VstInt32 maxLen);
+    virtual void Hz2string(float samples, char* text, VstInt32 maxLen);
+    virtual void ms2string(float samples, char* text, VstInt32 maxLen);
+    virtual void float2string(float value, char* text, VstInt32 maxLen);
+    virtual void int2string(VstInt32 value, char* text, VstInt32 maxLen);
+
     virtual VstInt32 getMasterVersion();
     virtual VstInt32 getCurrentUniqueId();
     virtual void masterIdle();

@@ -9,6 +9,9 @@ class AudioEffectX : public AudioEffect
 public:
     AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
 
+    // Host opcodes 25..79; every other opcode goes to the base.
+    VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+
     // Operations a plug-in may override.
     virtual VstInt32 processEvents(VstEvents*) { return 0; }
     virtual bool canParameterBeAutomated(VstInt32) { return true; }
@@ -27,6 +30,37 @@ public:
     virtual VstInt32 canDo(char*) { return 0; }
     virtual VstInt32 getGetTailSize() { return 0; }
     virtual VstInt32 getVstVersion() { return kVstVersion; }
+    virtual bool offlineNotify(VstAudioFile*, VstInt32, bool) { return false; }
+    virtual bool offlinePrepare(VstOfflineTask*, VstInt32) { return false; }
+    virtual bool offlineRun(VstOfflineTask*, VstInt32) { return false; }
+    virtual bool processVariableIo(VstVariableIo*) { return false; }
+    virtual bool setSpeakerArrangement(VstSpeakerArrangement*, VstSpeakerArrangement*) { return false; }
+    virtual bool getParameterProperties(VstInt32, VstParameterProperties*) { return false; }
+    virtual VstInt32 getMidiProgramName(VstInt32, MidiProgramName*) { return 0; }
+    virtual VstInt32 getCurrentMidiProgram(VstInt32, MidiProgramName*) { return -1; }
+    virtual VstInt32 getMidiProgramCategory(VstInt32, MidiProgramCategory*) { return 0; }
+    virtual bool hasMidiProgramsChanged(VstInt32) { return false; }
+    virtual bool getMidiKeyName(VstInt32, MidiKeyName*) { return false; }
+    virtual bool beginSetProgram() { return false; }
+    virtual bool endSetProgram() { return false; }
+    virtual bool getSpeakerArrangement(VstSpeakerArrangement** input, VstSpeakerArrangement** output)
+    {
+        if (input)
+            *input = nullptr;
+        if (output)
+            *output = nullptr;
+        return false;
+    }
+    virtual VstInt32 getNextShellPlugin(char*) { return 0; }
+    virtual VstInt32 startProcess() { return 0; }
+    virtual VstInt32 stopProcess() { return 0; }
+    virtual VstInt32 setTotalSampleToProcess(VstInt32 value) { return value; }
+    virtual bool setPanLaw(VstInt32, float) { return false; }
+    virtual VstInt32 beginLoadBank(VstPatchChunkInfo*) { return 0; }
+    virtual VstInt32 beginLoadProgram(VstPatchChunkInfo*) { return 0; }
+    virtual bool setProcessPrecision(VstInt32) { return false; }
+    virtual VstInt32 getNumMidiInputChannels() { return 0; }
+    virtual VstInt32 getNumMidiOutputChannels() { return 0; }
 
     // Callbacks into the host. Without a host each gives a neutral answer.
     virtual VstTimeInfo* getTimeInfo(VstInt32 filter);

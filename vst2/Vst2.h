@@ -325,6 +325,17 @@ enum VstPlugCategory
     kPlugCategSynth,
 };
 
+// Records some opcodes pass that this plug-in never reads.
+struct VstSpeakerArrangement;
+struct VstOfflineTask;
+struct VstAudioFile;
+struct VstVariableIo;
+struct VstParameterProperties;
+struct MidiProgramName;
+struct MidiProgramCategory;
+struct MidiKeyName;
+struct VstPatchChunkInfo;
+
 struct ERect
 {
     int16_t top;
