@@ -26,6 +26,7 @@ struct Setup
     {
         synth->setSampleRate((float)kRate);
         synth->setBlockSize(kBlock);
+        synth->getRack(0)->clear();
         for (int i = 0; i < 16; ++i) {
             auto* instrument = new Instrument(kBlock, (int)kRate);
             instrument->setParameter(Instrument::kLoop, 1.f); // the default sound, looping

@@ -4,10 +4,14 @@
 #include "engine/PitchTables.h"
 #include "engine/Rack.h"
 #include "engine/Voice.h"
+#include "host/BundleServices.h"
+
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 int g_nbInstance = 0;
 
@@ -55,7 +59,14 @@ Volantor2::Volantor2(audioMasterCallback audioMaster)
     grainSize = 1000;
     editor = nullptr;
 
-    loadFactoryBank();
+    // Without a factory bank the plug-in still plays: one instrument holding
+    // the default sound.
+    if (!loadFactoryBank()) {
+        auto* instrument = new Instrument(getRenderBlockSize(), (int)sampleRate);
+        instrument->setName("coin");
+        if (!racks[0]->addInstrument(instrument))
+            delete instrument;
+    }
     // The editor object is created last, once the editor exists.
 }
 
@@ -67,9 +78,33 @@ Volantor2::~Volantor2()
         delete voice;
 }
 
-// The factory bank fills the programs, the rack and the effects; it comes
-// with the state chunk reader.
-void Volantor2::loadFactoryBank() {}
+// The factory bank, the file "bank" of the bundle's resources, fills the
+// programs, the rack and the effects.
+bool Volantor2::loadFactoryBank()
+{
+    std::string path;
+    if (getResourcesPath(path))
+        path += "/bank";
+    else
+        path = "bank";
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0)
+        std::printf("Volantor2 LOG > bank not found in resources : path=%s get ready to crash\n", path.c_str());
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        std::printf("Volantor2 LOG > bank not found in resources : NULL file : imminent crash\n");
+        return false;
+    }
+    std::vector<char> bank;
+    char buffer[65536];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof(buffer), file)) > 0;)
+        bank.insert(bank.end(), buffer, buffer + n);
+    std::fclose(file);
+    return restoreFactoryBank(bank);
+}
+
+// The legacy chunk reader comes with the saved state; until then no bank is read.
+bool Volantor2::restoreFactoryBank(const std::vector<char>&) { return false; }
 
 // The editor's keyboard lights the keys of notes played from MIDI; nothing to
 // tell until the editor exists.

@@ -9,6 +9,7 @@
 #include "engine/VoiceOwner.h"
 
 #include <atomic>
+#include <vector>
 
 class Rack;
 class Voice;
@@ -82,7 +83,8 @@ private:
     void renderPiece(float** outputs, int frames, bool firstPiece);
     void drainKeyboardQueue();
     void releaseNoteSlot(int note, int velocity, int deltaFrames, int slot);
-    void loadFactoryBank();
+    bool loadFactoryBank();
+    bool restoreFactoryBank(const std::vector<char>& bank);
     void notifyEditorOfNote(int status, int note, int velocity);
 
     int instanceNumber;

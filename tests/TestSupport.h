@@ -42,11 +42,12 @@ inline Instrument* makeInstrument(Volantor2& synth, SampleData& data)
 
 inline Sample* sampleOf(Instrument* instrument) { return instrument->getSample(0); }
 
-// A plug-in with no host, neutral velocity (every velocity plays at 1.0) and
-// the given block size.
+// A plug-in with no host, an empty rack, neutral velocity (every velocity
+// plays at 1.0) and the given block size.
 inline std::unique_ptr<Volantor2> makeSynth(int blockSize = 256)
 {
     std::unique_ptr<Volantor2> synth(new Volantor2(nullptr));
+    synth->getRack(0)->clear();
     synth->setSampleRate(44100.f);
     synth->setBlockSize(blockSize);
     synth->currentProgram().velocitySensitivity = 0.f;

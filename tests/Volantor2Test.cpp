@@ -76,7 +76,14 @@ TEST_F(PluginTest, DeclaresItselfToTheHost)
 TEST_F(PluginTest, CountsInstancesAndStartsWithItsDefaults)
 {
     const int before = g_nbInstance;
+    testing::internal::CaptureStdout();
     Volantor2 other(nullptr);
+    const std::string log = testing::internal::GetCapturedStdout();
+    // Outside a bundle there is no factory bank: both messages, and the default sound to play.
+    EXPECT_NE(log.find("Volantor2 LOG > bank not found in resources : path="), std::string::npos);
+    EXPECT_NE(log.find("Volantor2 LOG > bank not found in resources : NULL file"), std::string::npos);
+    ASSERT_EQ(other.getRack(0)->getCount(), 1);
+    EXPECT_EQ(other.getRack(0)->getInstrumentAt(0)->getName(), "coin");
     EXPECT_EQ(other.getInstanceNumber(), before);
     EXPECT_EQ(g_nbInstance, before + 1);
     EXPECT_EQ(other.getRackCount(), 1);

@@ -64,6 +64,7 @@ int main(int argc, char** argv)
     // Two layers of the default sound: bright in the centre, an octave below
     // with a soft attack and a long release, panned left.
     Rack* rack = synth->getRack(0);
+    rack->clear();
     auto* bright = new Instrument(block, rate);
     auto* low = new Instrument(block, rate);
     low->setParameter(Instrument::kTune, 0.25f);
