@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine, builds Volantor 2 and runs one of its jobs.
-#   tools/build.sh demo   render the demo phrase to volantor2-demo.wav
+#   tools/build.sh demo   render the demo song through the plug-in to volantor2-demo.wav
 #   tools/build.sh test   build everything and run the tests
 set -euo pipefail
 
@@ -33,8 +33,9 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ "$mode" = demo ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVOLANTOR_BUILD_TESTS=OFF -DVOLANTOR_BUILD_BENCHMARKS=OFF
-    cmake --build "$build" -j "$jobs" --target vlt2-demo
-    "$build/vlt2-demo" -o "$root/volantor2-demo.wav"
+    cmake --build "$build" -j "$jobs" --target Volantor2 vlt2-render vlt2-demo-song
+    # Through the built bundle, as a host loads it.
+    "$build/tools/render/vlt2-render" -v "$build/Volantor2.vst" "$build/demo.mid" -o "$root/volantor2-demo.wav"
 else
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVOLANTOR_BUILD_TESTS=ON -DVOLANTOR_BUILD_BENCHMARKS=ON
     cmake --build "$build" -j "$jobs"
