@@ -1,12 +1,11 @@
 #include "tools/render/MidiFile.h"
 
-#include <sys/stat.h>
+#include "tools/render/FileBytes.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <type_traits>
 
@@ -287,23 +286,11 @@ MidiFile MidiFile::parse(const uint8_t* data, size_t size)
 
 MidiFile MidiFile::load(const std::string& path)
 {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        fail("is a directory");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        fail("cannot open it");
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
-        fail("cannot read it");
-    // Even long songs are well under a megabyte; refuse to pull in something huge.
-    if (size > (64 << 20))
-        fail("too large to be a MIDI file (%lld bytes)", (long long)size);
-    in.seekg(0);
-    std::vector<uint8_t> bytes((size_t)size);
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-        fail("cannot read it");
+    // Even long songs are well under a megabyte.
+    std::vector<uint8_t> bytes;
+    std::string problem;
+    if (!readFileBytes(path, 64 << 20, bytes, problem))
+        fail("%s", problem.c_str());
     return parse(bytes);
 }
 

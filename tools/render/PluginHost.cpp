@@ -78,6 +78,9 @@ bool isFile(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+
+} // namespace
+
 std::string fourCC(VstInt32 id)
 {
     std::string s;
@@ -87,8 +90,6 @@ std::string fourCC(VstInt32 id)
     }
     return s;
 }
-
-} // namespace
 
 std::string resolvePluginPath(const std::string& plugin)
 {

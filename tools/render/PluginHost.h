@@ -23,6 +23,9 @@ struct HostError : std::runtime_error
 // A `.so` path as given, or the library inside a `.vst` bundle directory.
 std::string resolvePluginPath(const std::string& plugin);
 
+// A four-character id as text, '?' for bytes that are not printable.
+std::string fourCC(VstInt32 id);
+
 struct RenderOptions
 {
     int sampleRate = 44100;

@@ -1,12 +1,11 @@
 #include "tools/render/StateFile.h"
 
-#include <sys/stat.h>
+#include "tools/render/FileBytes.h"
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 namespace render {
 
@@ -201,22 +200,10 @@ StateFile StateFile::parse(const uint8_t* data, size_t size)
 
 StateFile StateFile::load(const std::string& path)
 {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        fail("is a directory");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        fail("cannot open it");
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
-        fail("cannot read it");
-    if (size > (512 << 20))
-        fail("too large for a state file (%lld bytes)", (long long)size);
-    in.seekg(0);
-    std::vector<uint8_t> bytes((size_t)size);
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-        fail("cannot read it");
+    std::vector<uint8_t> bytes;
+    std::string problem;
+    if (!readFileBytes(path, 512 << 20, bytes, problem))
+        fail("%s", problem.c_str());
     return parse(bytes);
 }
 

@@ -139,15 +139,6 @@ int outputFormat(const std::string& path)
                              " (use .wav, .aiff, .flac or .ogg)");
 }
 
-std::string fourCC(VstInt32 id)
-{
-    std::string s;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const char c = (char)((uint32_t)id >> shift & 0xff);
-        s += (c >= 0x20 && c < 0x7f) ? c : '?';
-    }
-    return s;
-}
 
 // Writes blocks as they come; removes a half-written file unless kept.
 class Output
@@ -262,7 +253,7 @@ int run(const Options& o)
     if (o.verbose) {
         std::printf("plug-in: %s\n", library.c_str());
         std::printf("  id '%s', version %d, %d in, %d out, %d programs, %d parameters%s%s\n",
-                    fourCC(e->uniqueID).c_str(), e->version, e->numInputs, e->numOutputs, e->numPrograms,
+                    render::fourCC(e->uniqueID).c_str(), e->version, e->numInputs, e->numOutputs, e->numPrograms,
                     e->numParams, (e->flags & effFlagsIsSynth) ? ", instrument" : "",
                     (e->flags & effFlagsProgramChunks) ? ", state in chunks" : "");
         std::printf("song: %s, format %d, %d tracks, %d ticks per quarter, %zu events, %.2f s\n", o.midi.c_str(),
