@@ -74,17 +74,7 @@ Instrument::Instrument(int bufferSize, int hostRate) : samples(new Sample*[kMaxS
 
 Instrument::~Instrument()
 {
-    // Buffers of a sound read from a path were allocated for it; built-in
-    // buffers are static and shared.
-    if (sourceKind == kFromPath && currentSample) {
-        for (int c = 0; c < Sample::kMaxChannels; ++c) {
-            float* buffer = currentSample->getBuffer(c);
-            for (int d = 0; d < c; ++d)
-                if (currentSample->getBuffer(d) == buffer)
-                    buffer = nullptr;
-            delete[] buffer;
-        }
-    }
+    // Samples release the buffers they own; built-in arrays are static and shared.
     for (int i = 0; i < sampleCount; ++i)
         delete samples[i];
     delete[] samples;

@@ -6,7 +6,41 @@ Sample::Sample() : buffers(new float*[kMaxChannels]())
 {
 }
 
-Sample::~Sample() { delete[] buffers; }
+Sample::~Sample()
+{
+    releaseOwned();
+    delete[] buffers;
+}
+
+void Sample::releaseOwned()
+{
+    for (int c = 0; c < kMaxChannels; ++c) {
+        if (!owned[c])
+            continue;
+        float* buffer = buffers[c];
+        for (int d = c + 1; d < kMaxChannels; ++d)
+            if (owned[d] && buffers[d] == buffer)
+                owned[d] = false;
+        delete[] buffer;
+        owned[c] = false;
+        buffers[c] = nullptr;
+    }
+}
+
+void Sample::adoptBuffer(int channel, float* data)
+{
+    if (channel < 0 || channel >= kMaxChannels)
+        return;
+    if (owned[channel]) {
+        bool shared = false;
+        for (int d = 0; d < kMaxChannels; ++d)
+            shared |= d != channel && owned[d] && buffers[d] == buffers[channel];
+        if (!shared)
+            delete[] buffers[channel];
+    }
+    buffers[channel] = data;
+    owned[channel] = data != nullptr;
+}
 
 float* Sample::getBuffer(int channel) const
 {
@@ -19,6 +53,7 @@ void Sample::setBuffer(int channel, float* data)
 {
     if (channel < 0 || channel >= kMaxChannels)
         return;
+    adoptBuffer(channel, nullptr);
     buffers[channel] = data;
 }
 
@@ -74,6 +109,7 @@ void Sample::loadFromHeader(const float* data, int length, int channel)
     if (channel < 0 || channel >= kMaxChannels || !data || length < 1)
         return;
     frames = length - 1;
+    adoptBuffer(channel, nullptr);
     buffers[channel] = const_cast<float*>(data);
     if (channelCount < channel + 1)
         channelCount = channel + 1;

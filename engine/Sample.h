@@ -1,8 +1,11 @@
 // The audio of one sound: up to 32 channel buffers of float frames, with loop
 // points, start position, loop style, recording rate and root-note ratio.
 // Each channel buffer holds frames + 1 values: the last one is a guard read
-// by interpolation. A sample never owns its buffers.
+// by interpolation. Built-in arrays are attached, never owned; buffers made
+// for a loaded file are owned and released with the sample.
 #pragma once
+
+#include <string>
 
 class Sample
 {
@@ -18,6 +21,8 @@ public:
     float* getBuffer(int channel) const;
     // Attaches a buffer the caller keeps alive (frames + 1 values).
     void setBuffer(int channel, float* data);
+    // Takes over a buffer allocated with new[]; two channels may share one.
+    void adoptBuffer(int channel, float* data);
     int getChannelCount() const { return channelCount; }
     void setChannelCount(int count) { channelCount = count; }
     int getFrames() const { return frames; }
@@ -41,8 +46,19 @@ public:
     // Attaches a static array as a channel: its last value is the guard.
     void loadFromHeader(const float* data, int length, int channel);
 
+    // Loading from files; these live with the sound sources.
+    bool loadFromResource(const std::string& path);
+    static char* pathToBuffer(const std::string& path, long* size = nullptr);
+    void adjustRootNote(const std::string& path);
+    bool load(const std::string& path);
+    bool loadFromMp3(const std::string& path);
+    static bool isWavMp3(const std::string& path);
+
 private:
+    void releaseOwned();
+
     float** buffers;
+    bool owned[kMaxChannels] = {};
     int channelCount = 0;
     int frames = 0;
     int sampleRate = 44100;
