@@ -3,8 +3,11 @@
 #include "engine/Instrument.h"
 #include "engine/PitchTables.h"
 #include "engine/Rack.h"
+#include "engine/Sample.h"
 #include "engine/Voice.h"
 #include "host/BundleServices.h"
+#include "sources/BuiltinSounds.h"
+#include "sources/PathNames.h"
 
 #include <sys/stat.h>
 
@@ -41,7 +44,7 @@ Volantor2::Volantor2(audioMasterCallback audioMaster)
     programsAreChunks(true);
 
     makeFrequencyTab();
-    // The built-in name table is built here too, once the sound library exists.
+    makeName();
 
     for (int v = 0; v < kVoices; ++v)
         voices[v] = new Voice(v, this);
@@ -109,6 +112,40 @@ bool Volantor2::restoreFactoryBank(const std::vector<char>&) { return false; }
 // The editor's keyboard lights the keys of notes played from MIDI; nothing to
 // tell until the editor exists.
 void Volantor2::notifyEditorOfNote(int, int, int) {}
+
+Instrument* Volantor2::createInstrumentFromPath(const std::string& path)
+{
+    auto* instrument = new Instrument(getRenderBlockSize(), (int)sampleRate);
+    auto* sample = new Sample();
+    std::string bundle;
+    getBundlePath(bundle);
+    // Resource paths, and any path inside our own bundle, name a resource file.
+    const bool resource = (!bundle.empty() && starts_with(path, bundle)) || starts_with(path, ":/Resources/");
+    if (!(resource ? sample->loadFromResource(path) : sample->load(path))) {
+        delete sample;
+        delete instrument;
+        return nullptr;
+    }
+    instrument->setName(getBaseName(path));
+    instrument->addSample(sample, true);
+    instrument->setSourceKind(Instrument::kFromPath);
+    instrument->setPath(path);
+    if (!racks[0]->addInstrument(instrument)) {
+        delete instrument;
+        return nullptr;
+    }
+    return instrument;
+}
+
+Instrument* Volantor2::createInstrumentFromString(const std::string& name)
+{
+    auto* instrument = new Instrument(getRenderBlockSize(), (int)sampleRate);
+    if (!instrument->loadFromName(name) || !racks[0]->addInstrument(instrument)) {
+        delete instrument;
+        return nullptr;
+    }
+    return instrument;
+}
 
 int Volantor2::getRenderBlockSize() const
 {

@@ -9,8 +9,10 @@
 #include "engine/VoiceOwner.h"
 
 #include <atomic>
+#include <string>
 #include <vector>
 
+class Instrument;
 class Rack;
 class Voice;
 class Volantor2Editor;
@@ -54,6 +56,11 @@ public:
     // The on-screen keyboard plays from the user-interface thread: its notes
     // are queued and started by the audio thread at the next block, in order.
     bool queueKeyboardNote(bool on, int note, int velocity);
+
+    // Instruments made from a source and added to the first rack; null when
+    // the sound cannot be loaded or the rack refuses it.
+    Instrument* createInstrumentFromPath(const std::string& path);
+    Instrument* createInstrumentFromString(const std::string& name);
 
     Rack* getRack(int index) override;
     void resetInstruBuffer();

@@ -41,6 +41,10 @@ public:
     int getSampleCount() const { return sampleCount; }
     Sample* getDefaultSample() { return &defaultSample; }
 
+    // Built-in sounds, by id or display name; these live with the sound sources.
+    void loadFromId(int id, int kind);
+    bool loadFromName(const std::string& name);
+
     void setSemitone(float value);
     void setCent(float value);
     void adjustBufferSize(int size);

@@ -44,3 +44,9 @@ struct BuiltinSound
 };
 // The row of `id`, or null outside 0..65.
 const BuiltinSound* builtinSound(int id);
+
+// The display name of a built-in id, "coin" outside 0..65.
+const char* builtinName(int id);
+// The transposition in semitones the root-note table gives a resource path
+// (the recording's root note is 60 minus it); 0 for paths not in the table.
+int resourceTransposition(const std::string& path);
