@@ -9,8 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 
 case "$mode" in
-demo) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev) ;;
-test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libgtest-dev libbenchmark-dev) ;;
+demo) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng) ;;
+test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng lame libgtest-dev libbenchmark-dev) ;;
 *)
     echo "usage: tools/build.sh demo|test" >&2
     exit 2
