@@ -5,6 +5,7 @@
 #include "engine/Rack.h"
 #include "engine/Sample.h"
 #include "engine/Voice.h"
+#include "host/Audition.h"
 #include "host/BundleServices.h"
 #include "sources/BuiltinSounds.h"
 #include "sources/PathNames.h"
@@ -145,6 +146,16 @@ Instrument* Volantor2::createInstrumentFromString(const std::string& name)
         return nullptr;
     }
     return instrument;
+}
+
+VstIntPtr Volantor2::vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float)
+{
+    // Replacing the rack is safe only while no block renders.
+    if (index != kAuditionSelector || value != 0 || !ptr || !suspended)
+        return 0;
+    racks[0]->clear();
+    const std::string source = static_cast<const char*>(ptr);
+    return (createInstrumentFromString(source) || createInstrumentFromPath(source)) ? 1 : 0;
 }
 
 int Volantor2::getRenderBlockSize() const

@@ -37,8 +37,9 @@ public:
     // Host-facing operations.
     void setSampleRate(float rate) override;
     void setBlockSize(VstInt32 size) override;
-    void resume() override {}
-    void suspend() override {}
+    void resume() override { suspended = false; }
+    void suspend() override { suspended = true; }
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     VstInt32 processEvents(VstEvents* events) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
     bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
@@ -107,6 +108,8 @@ private:
     Volantor2Editor* editor = nullptr;
     int grainSize = 1000;
     Phaser phaser;
+    // Hosts render only between resume and suspend.
+    bool suspended = true;
 
     struct KeyboardNote
     {

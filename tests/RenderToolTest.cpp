@@ -101,6 +101,41 @@ TEST(RenderTool, RendersANoteWithTheVolantor2Bundle)
     EXPECT_GT(a.peak(), 0.01f);
 }
 
+TEST(RenderTool, ListsAndAuditionsTheSounds)
+{
+    ScratchDir dir;
+    const Result list = run(dir, {"--list-sounds"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(lines(list.out), 66 + 82);
+    EXPECT_NE(list.out.find("0\tstabs\tHouse Stab\n"), std::string::npos);
+    EXPECT_NE(list.out.find(":/Resources/sounds/instrus/m1organ.wav\n"), std::string::npos);
+
+    // A built-in name, a resource path and a user's file, through the bundle.
+    const std::string userFile = dir.file("kick.take2.wav");
+    {
+        SF_INFO info{};
+        info.samplerate = 22050;
+        info.channels = 1;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE* f = sf_open(userFile.c_str(), SFM_WRITE, &info);
+        std::vector<float> tone(22050);
+        for (size_t i = 0; i < tone.size(); ++i)
+            tone[i] = 0.5f * (float)std::sin(i * 0.05) * (1.f - (float)i / tone.size());
+        sf_writef_float(f, tone.data(), (sf_count_t)tone.size());
+        sf_close(f);
+    }
+    for (const std::string& sound : {std::string("Hoover"), std::string(":/Resources/sounds/instrus/m1organ.wav"), userFile}) {
+        SCOPED_TRACE(sound);
+        const std::string wav = dir.file("audition.wav");
+        const Result r = run(dir, {"--audition", sound, "--note", "64", VOLANTOR_BUNDLE_DIR, "-o", wav});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_GT(rendertest::readAudio(wav).peak(), 0.01f);
+    }
+    const Result missing = run(dir, {"--audition", "No Such Sound", VOLANTOR_BUNDLE_DIR, "-o", dir.file("x.wav")});
+    EXPECT_NE(missing.status, 0);
+    EXPECT_EQ(lines(missing.err), 1) << missing.err;
+}
+
 TEST(RenderTool, OutputTypeFollowsTheExtension)
 {
     ScratchDir dir;

@@ -340,6 +340,8 @@ RenderStats PluginHost::render(const MidiFile& song, const StateFile* state, con
     dispatch(effSetBlockSize, 0, blockSize_);
     if (state)
         applyState(*state);
+    if (options.prepare)
+        options.prepare(effect_);
     dispatch(effMainsChanged, 0, 1);
     on_ = true;
     dispatch(effStartProcess);

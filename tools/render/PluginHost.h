@@ -33,6 +33,8 @@ struct RenderOptions
     double tailSeconds = 2.0;
     // Called now and then with frames done and frames in all.
     std::function<void(int64_t, int64_t)> progress;
+    // Called once the state is restored, before the plug-in is switched on.
+    std::function<void(AEffect*)> prepare;
 };
 
 struct RenderStats

@@ -1,5 +1,7 @@
 // vlt2-render: plays a MIDI file through a VST 2.4 instrument and writes the
 // result to an audio file.
+#include "host/Audition.h"
+#include "sources/BuiltinSounds.h"
 #include "tools/render/MidiFile.h"
 #include "tools/render/PluginHost.h"
 #include "tools/render/StateFile.h"
@@ -22,6 +24,8 @@ namespace {
 
 const char kUsage[] =
     "usage: vlt2-render [options] PLUGIN MIDIFILE -o OUT\n"
+    "       vlt2-render --audition SOUND [--note N] [options] [PLUGIN] -o OUT\n"
+    "       vlt2-render --list-sounds\n"
     "  PLUGIN          a VST 2.4 plug-in: its .so, or its .vst bundle directory\n"
     "  MIDIFILE        a Standard MIDI File (format 0, 1 or 2)\n"
     "  -o OUT          output file: .wav, .aiff, .flac or .ogg\n"
@@ -31,7 +35,12 @@ const char kUsage[] =
     "  --state FILE    restore an .fxp, an .fxb or a raw chunk before playing\n"
     "  --progress      show progress even when stderr is not a terminal\n"
     "  --timing        print the load time and the real-time factor\n"
-    "  -v, --verbose   print what was loaded and rendered\n";
+    "  -v, --verbose   print what was loaded and rendered\n"
+    "  --audition SOUND  play one note of a built-in sound (by display name), a\n"
+    "                  resource path or a sound file through Volantor 2; PLUGIN\n"
+    "                  defaults to the Volantor2.vst built beside this program\n"
+    "  --note N        the note --audition plays (default 60)\n"
+    "  --list-sounds   print the built-in sounds and the resource paths\n";
 
 struct UsageError : std::runtime_error
 {
@@ -40,7 +49,8 @@ struct UsageError : std::runtime_error
 
 struct Options
 {
-    std::string plugin, midi, output, state;
+    std::string plugin, midi, output, state, audition;
+    int note = 60;
     int rate = 44100;
     int block = 512;
     double tail = 2.0;
@@ -63,6 +73,45 @@ int integer(const std::string& option, const std::string& text, int low, int hig
     if (value != std::floor(value))
         throw UsageError(option + " wants a whole number, not '" + text + "'");
     return (int)value;
+}
+
+// The built-in sounds by id, then every resource path.
+void listSounds()
+{
+    makeName();
+    makeName2();
+    for (int id = 0; id < kBuiltinCount; ++id)
+        std::printf("%d\t%s\t%s\n", id, builtinSound(id)->category, internalInstrumentName[id]);
+    std::printf("%s\n%s\n", kId53Path, kId54Path);
+    for (const auto& list : {std::make_pair(stabs2Name, kStabs2Count), std::make_pair(stabs3Name, kStabs3Count),
+                             std::make_pair(instru2Name, kInstru2Count), std::make_pair(voice2Name, kVoice2Count)})
+        for (int i = 0; i < list.second; ++i)
+            std::printf("%s\n", list.first[i].c_str());
+}
+
+// A path relative to the directory of this executable.
+std::string besideThisProgram(const std::string& relative)
+{
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    if (n <= 0)
+        return relative;
+    self[n] = 0;
+    std::string dir = self;
+    const std::string path = dir.substr(0, dir.find_last_of('/') + 1) + relative;
+    char resolved[4096];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// One note, held for a second and a half at 120 beats per minute.
+std::vector<uint8_t> oneNoteSong(int note)
+{
+    const uint8_t n = (uint8_t)note;
+    const std::vector<uint8_t> track = {0x00, 0x90, n, 100, 0x8B, 0x20, 0x80, n, 0, 0x00, 0xFF, 0x2F, 0x00};
+    std::vector<uint8_t> smf = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0,
+                                (uint8_t)track.size()};
+    smf.insert(smf.end(), track.begin(), track.end());
+    return smf;
 }
 
 Options parseArguments(int argc, char** argv)
@@ -97,6 +146,13 @@ Options parseArguments(int argc, char** argv)
             o.tail = number(arg, next(), 0, 3600);
         } else if (arg == "--state") {
             o.state = next();
+        } else if (arg == "--list-sounds") {
+            listSounds();
+            std::exit(0);
+        } else if (arg == "--audition") {
+            o.audition = next();
+        } else if (arg == "--note") {
+            o.note = integer(arg, next(), 0, 127);
         } else if (arg == "--progress") {
             o.progress = true;
         } else if (arg == "--timing") {
@@ -109,10 +165,16 @@ Options parseArguments(int argc, char** argv)
             positional.push_back(arg);
         }
     }
-    if (positional.size() != 2)
-        throw UsageError("expected PLUGIN and MIDIFILE");
     if (o.output.empty())
         throw UsageError("no output file (-o OUT)");
+    if (!o.audition.empty()) {
+        if (positional.size() > 1)
+            throw UsageError("--audition takes at most a PLUGIN");
+        o.plugin = positional.empty() ? besideThisProgram("../../Volantor2.vst") : positional[0];
+        return o;
+    }
+    if (positional.size() != 2)
+        throw UsageError("expected PLUGIN and MIDIFILE");
     o.plugin = positional[0];
     o.midi = positional[1];
     return o;
@@ -235,7 +297,7 @@ int run(const Options& o)
 
     std::optional<render::MidiFile> song;
     try {
-        song = render::MidiFile::load(o.midi);
+        song = o.audition.empty() ? render::MidiFile::load(o.midi) : render::MidiFile::parse(oneNoteSong(o.note));
     } catch (const render::MidiFileError& e) {
         throw std::runtime_error(o.midi + ": " + e.what());
     }
@@ -272,6 +334,13 @@ int run(const Options& o)
     options.blockSize = o.block;
     options.tailSeconds = o.tail;
     options.progress = [&progress](int64_t done, int64_t total) { progress(done, total); };
+    if (!o.audition.empty()) {
+        options.prepare = [&o](AEffect* effect) {
+            if (!effect->dispatcher(effect, effVendorSpecific, kAuditionSelector, 0,
+                                    const_cast<char*>(o.audition.c_str()), 0))
+                throw std::runtime_error(o.audition + ": the plug-in cannot play this sound");
+        };
+    }
 
     const render::RenderStats stats =
         host.render(*song, state ? &*state : nullptr, options,
