@@ -10,7 +10,7 @@ build="$root/build"
 
 case "$mode" in
 demo) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng) ;;
-test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng lame libgtest-dev libbenchmark-dev) ;;
+test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng lame libgtest-dev libbenchmark-dev clang libclang-rt-14-dev) ;;
 *)
     echo "usage: tools/build.sh demo|test" >&2
     exit 2
@@ -40,4 +40,6 @@ else
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVOLANTOR_BUILD_TESTS=ON -DVOLANTOR_BUILD_BENCHMARKS=ON
     cmake --build "$build" -j "$jobs"
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
+    # The file readers' fuzzers, briefly; run them longer by hand with fuzz/run-briefly.sh.
+    VOLANTOR_FUZZ_BUILD="$build/fuzz" bash "$root/fuzz/run-briefly.sh" 20
 fi
