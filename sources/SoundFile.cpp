@@ -38,6 +38,18 @@ sf_count_t readFrames(SNDFILE* file, float* into, sf_count_t frames, int channel
     return total;
 }
 
+// Moves the first `frames` values to a buffer of frames + 1; false when out of memory.
+bool shrink(float*& buffer, sf_count_t frames)
+{
+    float* smaller = new (std::nothrow) float[static_cast<size_t>(frames) + 1];
+    if (!smaller)
+        return false;
+    std::copy(buffer, buffer + frames, smaller);
+    delete[] buffer;
+    buffer = smaller;
+    return true;
+}
+
 } // namespace
 
 bool Sample::load(const std::string& path)
@@ -75,9 +87,8 @@ bool Sample::load(const std::string& path)
         return false;
     }
 
-    const int count = static_cast<int>(frames);
-    float* left = new (std::nothrow) float[count + 1];
-    float* right = channels > 1 && left ? new (std::nothrow) float[count + 1] : nullptr;
+    float* left = new (std::nothrow) float[static_cast<size_t>(frames) + 1];
+    float* right = channels > 1 && left ? new (std::nothrow) float[static_cast<size_t>(frames) + 1] : nullptr;
     if (!left || (channels > 1 && !right)) {
         std::printf("Volantor2 LOG > Sample::load ERROR ALLOCATING BUFFER\n");
         delete[] left;
@@ -85,10 +96,9 @@ bool Sample::load(const std::string& path)
         return false;
     }
 
+    sf_count_t got = 0;
     if (channels == 1) {
-        const sf_count_t got = readFrames(file, left, frames, 1);
-        // A file shorter than its header says plays silence for the rest.
-        std::fill(left + got, left + count, 0.0f);
+        got = readFrames(file, left, frames, 1);
     } else {
         float* interleaved = new (std::nothrow) float[static_cast<size_t>(frames) * channels];
         if (!interleaved) {
@@ -98,19 +108,27 @@ bool Sample::load(const std::string& path)
             sf_close(file);
             return false;
         }
-        const sf_count_t got = readFrames(file, interleaved, frames, channels);
+        got = readFrames(file, interleaved, frames, channels);
         // Only the first two channels of a wider file are played.
         for (sf_count_t i = 0; i < got; ++i) {
             left[i] = interleaved[i * channels];
             right[i] = interleaved[i * channels + 1];
         }
-        std::fill(left + got, left + count, 0.0f);
-        std::fill(right + got, right + count, 0.0f);
         delete[] interleaved;
-        right[count] = right[0];
     }
-    left[count] = left[0];
     sf_close(file);
+
+    // A file shorter than its header says keeps the frames it really has, in
+    // buffers of their size: a tiny file claiming hours holds no memory.
+    if (got < 1 || (got < frames && (!shrink(left, got) || (right && !shrink(right, got))))) {
+        delete[] left;
+        delete[] right;
+        return false;
+    }
+    const int count = static_cast<int>(got);
+    left[count] = left[0];
+    if (right)
+        right[count] = right[0];
 
     adoptBuffer(0, left);
     adoptBuffer(1, right);
