@@ -4,6 +4,7 @@
 #include "engine/Sample.h"
 
 #include <cstring>
+#include <vector>
 
 #include "BuiltinTables.inc"
 
@@ -18,38 +19,8 @@ const char* const kId54Path = ":/Resources/sounds/synths/jx1/JX1 C4+C5.wav";
 
 namespace {
 
-struct IdRow
-{
-    int length, start, root;
-};
-// clang-format off
-const IdRow kIdTable[kBuiltinCount] = {
-    {10732, 0, 63}, {97657, 0, 65}, {10244, 0, 62}, {69090, 0, 60}, {35560, 0, 64},
-    {62034, 0, 68}, {22500, 3000, 68}, {15865, 0, 61}, {31936, 0, 63}, {66816, 0, 61},
-    {5420, 2080, 73}, {15776, 0, 69}, {16947, 0, 60}, {76877, 0, 62}, {21505, 0, 65},
-    {15777, 0, 59}, {23553, 0, 57}, {15745, 0, 64}, {11646, 0, 62}, {29440, 0, 58},
-    {64859, 0, 57}, {14176, 0, 62}, {25335, 0, 62}, {8963, 0, 57}, {8480, 0, 62},
-    {15466, 0, 65}, {15651, 0, 63}, {14418, 0, 54}, {16129, 0, 57}, {98340, 0, 60},
-    {27014, 0, 60}, {45057, 0, 58}, {15284, 0, 60}, {20785, 0, 67}, {12479, 0, 63},
-    {8863, 0, 65}, {19777, 0, 69}, {10763, 0, 60}, {23742, 0, 60}, {203311, 4000, 63},
-    {28386, 0, 64}, {20833, 0, 58}, {91988, 0, 57}, {26560, 0, 55}, {8961, 0, 64},
-    {13441, 0, 64}, {14560, 0, 64}, {30210, 0, 60}, {15575, 0, 60}, {93646, 0, 60},
-    {51200, 0, 60}, {20832, 0, 60}, {91504, 0, 54}, {0, 0, 60}, {0, 0, 60},
-    {16500, 0, 60}, {10081, 0, 60}, {36609, 0, 60}, {22859, 0, 60}, {8050, 0, 60},
-    {15361, 0, 60}, {23041, 0, 60}, {41473, 0, 60}, {20130, 0, 60}, {13147, 0, 60},
-    {30510, 0, 60},
-};
-// clang-format on
-
 const char* categoryOf(int id) { return id <= 38 ? "stabs" : id <= 54 ? "synths" : "voices"; }
 
-BuiltinSound rows[kBuiltinCount];
-bool rowsBuilt = [] {
-    for (int id = 0; id < kBuiltinCount; ++id)
-        rows[id] = {categoryOf(id), kBuiltinLeft[id], kBuiltinRight[id], kIdTable[id].length, kIdTable[id].start,
-                    kIdTable[id].root};
-    return true;
-}();
 
 const char** newNameTable()
 {
@@ -68,7 +39,17 @@ void fillList(std::string (&list)[N], const char* directory, const char* const (
 
 } // namespace
 
-const BuiltinSound* builtinSound(int id) { return (id >= 0 && id < kBuiltinCount) ? &rows[id] : nullptr; }
+const BuiltinSound* builtinSound(int id)
+{
+    static const std::vector<BuiltinSound> rows = [] {
+        std::vector<BuiltinSound> table;
+        for (int i = 0; i < kBuiltinCount; ++i)
+            table.push_back({categoryOf(i), kBuiltinLeft[i], kBuiltinRight[i], kBuiltinRows[i][0],
+                             kBuiltinRows[i][1], kBuiltinRows[i][2]});
+        return table;
+    }();
+    return (id >= 0 && id < kBuiltinCount) ? &rows[id] : nullptr;
+}
 
 // Every plug-in constructor builds the table again; the previous one stays
 // valid for anyone still holding it.

@@ -329,6 +329,11 @@ void run(const std::string& out, const std::string& resources)
     inc += "};\n\nconst float* const kBuiltinRight[66] = {\n";
     for (int id = 0; id < kBuiltinCount; ++id)
         inc += kIdTable[id].channels == 2 ? "    vlt2Builtin" + std::to_string(id) + "R,\n" : "    nullptr,\n";
+    inc += "};\n\n// Length given to the sample (frames + 1), start position and root note, by id.\n";
+    inc += "const int kBuiltinRows[66][3] = {\n";
+    for (int id = 0; id < kBuiltinCount; ++id)
+        inc += "    {" + std::to_string(kIdTable[id].length) + ", " + std::to_string(kIdTable[id].start) + ", " +
+               std::to_string(kIdTable[id].root) + "},\n";
     inc += "};\n";
     for (const ListInfo& l : kLists) {
         inc += "\nconst char* const kFiles_" + std::string(l.name) + "[" + std::to_string(l.entries) + "] = {\n";
