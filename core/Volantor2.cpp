@@ -325,8 +325,24 @@ void Volantor2::resetInstruBuffer()
     }
 }
 
-// The phaser's all-pass stages come with the effects; until then audio passes through.
-void Volantor2::processPhaser(float**, int) {}
+void Volantor2::processPhaser(float** outputs, int frames)
+{
+    if (currentProgram().phaser.values[0] == 0.f || !outputs || !outputs[0] || !outputs[1])
+        return;
+    float* left = outputs[0];
+    float* right = outputs[1];
+    // A mix outside 0..1 (or NaN) from a host would scale or poison the block.
+    float m = phaserMix;
+    m = m > 0.f ? (m < 1.f ? m : 1.f) : 0.f;
+    const float wet = m * 0.67f;
+    const float dry = 1.f - m;
+    // One phaser for both channels, left first: states and LFO run on from
+    // each sample to the next.
+    for (int i = 0; i < frames; ++i) {
+        left[i] = phaser.Update(left[i]) * wet + dry * left[i];
+        right[i] = phaser.Update(right[i]) * wet + dry * right[i];
+    }
+}
 
 void Volantor2::setGrainSize(int size)
 {
@@ -337,9 +353,10 @@ void Volantor2::setGrainSize(int size)
     for (int i = 0; i < rack->getCount(); ++i) {
         if (Instrument* instrument = rack->getInstrumentAt(i)) {
             instrument->setGrainSize(size);
-            // Re-applying the grain parameter recomputes the grain advance.
-            instrument->setParameter(Instrument::kGrainAdvance,
-                                     instrument->getParameterRecord(Instrument::kGrainAdvance).value);
+            // Re-applying the grain parameter through the host index recomputes
+            // the grain advance and keeps the editor's knob in step.
+            setParameter(Instrument::kParameterCount * i + Instrument::kGrainAdvance,
+                         instrument->getParameterRecord(Instrument::kGrainAdvance).value);
         }
     }
 }

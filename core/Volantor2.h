@@ -43,6 +43,14 @@ public:
     VstInt32 processEvents(VstEvents* events) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
     bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+
+    // The 768 host parameters, decoded by index on every call.
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterLabel(VstInt32 index, char* text) override;
+    bool canParameterBeAutomated(VstInt32) override { return true; }
     VstInt32 canDo(char* text) override;
     bool getEffectName(char* text) override;
     bool getVendorString(char* text) override;
@@ -83,6 +91,9 @@ public:
     Voice* getNoteTableEntry(int note, int slot) const;
     double getTempo() const { return tempo; }
     const Delay& getDelay() const { return delay; }
+    Delay& getDelay() { return delay; }
+    const Phaser& getPhaser() const { return phaser; }
+    float getPhaserMix() const { return phaserMix; }
     Program& currentProgram() { return programs[curProgram]; }
     const Program& currentProgram() const { return programs[curProgram]; }
     int getInstanceNumber() const { return instanceNumber; }
@@ -94,6 +105,8 @@ private:
     bool loadFactoryBank();
     bool restoreFactoryBank(const std::vector<char>& bank);
     void notifyEditorOfNote(int status, int note, int velocity);
+    // Virtual so that tests can watch what reaches the editor.
+    virtual void notifyEditorOfParameter(int index, float value);
 
     int instanceNumber;
     float phaserMix = 1.0f;

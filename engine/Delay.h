@@ -1,27 +1,58 @@
-// Tempo-synced stereo delay. For now it keeps its settings and the beat
-// length and passes audio through; the delay line itself comes next.
+// Tempo-synced mono delay line fed by both channels, with feedback and a
+// ping-pong output that alternates its echoes between the channels.
 #pragma once
+
+#include "engine/Parameter.h"
 
 class Delay
 {
 public:
-    explicit Delay(int maxLength) : maxLength(maxLength) {}
+    static constexpr int kParameterCount = 8;
 
-    void setParameter(int k, float value)
-    {
-        if (k >= 0 && k < 8)
-            values[k] = value;
-    }
-    float getParameter(int k) const { return (k >= 0 && k < 8) ? values[k] : 0.f; }
+    explicit Delay(int maximumLength);
+    Delay(const Delay&) = delete;
+    Delay& operator=(const Delay&) = delete;
+    ~Delay();
 
-    // Beat length in samples at the given tempo and rate.
-    void setSamplePerBeat(double tempo, float rate) { samplesPerBeat = 60.0 / tempo * rate; }
+    void createParameter(int count);
+    void setParameter(int k, float value);
+    const Parameter& getParameterRecord(int k) const { return parameters[k]; }
+    int getParameterCount() const { return parameterCount; }
+    // The stored value of parameter k; 0 outside the records.
+    float getParameter(int k) const { return (k >= 0 && k < parameterCount) ? parameters[k].value : 0.f; }
+
+    void setTimeF(float value);
+    void setTime(int samples);
+    void setSync(float value);
+    void setSamplePerBeat(double tempo, double sampleRate);
+    void setActive(bool on);
+    void setVolume(float value) { volume = value; }
+    void setFeedback(float value) { feedback = value; }
+    void setSampleRate(int rate) { sampleRate = rate; }
+
+    // Adds the echoes into both buffers, in place.
+    void process(float** buffers, int frames);
+
+    int getTime() const { return time; }
     double getSamplePerBeat() const { return samplesPerBeat; }
-
-    void process(float** /*outputs*/, int /*frames*/) {}
+    bool isActive() const { return active; }
+    bool isSync() const { return sync; }
+    bool isPingPong() const { return pingPong; }
 
 private:
-    int maxLength;
-    float values[8] = {0.625f, 0.f, 0.5f, 0.f, 0.f, 1.0f, 0.f, 0.f};
+    float* line;
+    int maximumLength;
+    int writeIndex = 0;
+    int time = 1;
+    float feedback = 0.f;
+    float volume = 0.f;
+    int sampleRate = 44100;
+    bool active = false;
+    bool sync = true;
     double samplesPerBeat = 22050.0;
+    bool pingPong = false;
+    bool side = false;
+    float fade = 0.f;
+    Parameter* parameters = nullptr;
+    int parameterCount = 0;
 };

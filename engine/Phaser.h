@@ -1,23 +1,37 @@
-// Six-stage phaser. For now it keeps its settings and passes audio through;
-// the all-pass stages come next.
+// Six first-order all-pass stages swept by a sine LFO, with feedback.
 #pragma once
 
 class Phaser
 {
 public:
-    void setRange(float fromHz, float toHz)
-    {
-        minHz = fromHz;
-        maxHz = toHz;
-    }
-    void setDepth(float value) { depth = value; }
+    static constexpr int kStages = 6;
+
+    // Sweep range in Hz, as fractions of the Nyquist frequency at 44100 Hz.
+    void setRange(float fromHz, float toHz);
     void setFeedback(float value) { feedback = value; }
-    void setRate(float value) { rate = value; }
+    void setDepth(float value) { depth = value; }
+    // Radians added to the LFO phase per call of Update.
+    void setRate(float increment) { lfoIncrement = increment; }
+
+    // One sample through the phaser.
+    float Update(float input);
+
+    float getFeedback() const { return feedback; }
+    float getDepth() const { return depth; }
+    float getRate() const { return lfoIncrement; }
 
 private:
-    float minHz = 400.f;
-    float maxHz = 1640.f;
-    float depth = 1.0f;
+    struct Stage
+    {
+        float coefficient = 0.f;
+        float state = 0.f;
+    };
+    Stage stages[kStages];
+    float minimumDelay = 400.f / 22050.f;
+    float maximumDelay = 1640.f / 22050.f;
     float feedback = 0.7f;
-    float rate = 0.5f / 44100.f * 6.28318f;
+    float lfoPhase = 0.f;
+    float lfoIncrement = 0.5f / 44100.f * 6.28318f;
+    float depth = 1.0f;
+    float lastOutput = 0.f;
 };
