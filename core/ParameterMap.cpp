@@ -82,7 +82,7 @@ void Volantor2::setParameter(VstInt32 index, float value)
     if (index < 0 || index > kLastIndex)
         return;
     value = unitClamped(value);
-    Rack* rack = racks[0];
+    Rack* rack = getRack(0);
 
     if (inRange(index, kDelayFirst, kDelayLast))
         delay.setParameter(index - kDelayFirst, value);
@@ -131,7 +131,7 @@ void Volantor2::setParameter(VstInt32 index, float value)
 
 float Volantor2::getParameter(VstInt32 index)
 {
-    Rack* rack = racks[0];
+    Rack* rack = getRack(0);
     if (inRange(index, kInstrumentFirst, kInstrumentLast)) {
         Instrument* instrument = instrumentAt(rack, index / kPerInstrument);
         const int k = index % kPerInstrument;
@@ -160,7 +160,7 @@ void Volantor2::getParameterName(VstInt32 index, char* text)
 {
     if (!text)
         return;
-    Rack* rack = racks[0];
+    Rack* rack = getRack(0);
     text[0] = 0;
     if (inRange(index, kInstrumentFirst, kInstrumentLast)) {
         const int slot = index / kPerInstrument;
@@ -187,7 +187,7 @@ void Volantor2::getParameterDisplay(VstInt32 index, char* text)
 {
     if (!text)
         return;
-    Rack* rack = racks[0];
+    Rack* rack = getRack(0);
     writeText(text, kDisplayChars + 1, "reserved");
     if (inRange(index, kInstrumentFirst, kInstrumentLast)) {
         if (instrumentAt(rack, index / kPerInstrument))

@@ -51,6 +51,7 @@ Volantor2::Volantor2(audioMasterCallback audioMaster)
         voices[v] = new Voice(v, this);
     for (Rack*& rack : racks)
         rack = new Rack();
+    played = racks[0];
     rackCount = 1;
 
     delay.setParameter(0, 0.625f);
@@ -68,7 +69,7 @@ Volantor2::Volantor2(audioMasterCallback audioMaster)
     if (!loadFactoryBank()) {
         auto* instrument = new Instrument(getRenderBlockSize(), (int)sampleRate);
         instrument->setName("coin");
-        if (!racks[0]->addInstrument(instrument))
+        if (!getRack(0)->addInstrument(instrument))
             delete instrument;
     }
     // The editor object is created last, once the editor exists.
@@ -76,6 +77,8 @@ Volantor2::Volantor2(audioMasterCallback audioMaster)
 
 Volantor2::~Volantor2()
 {
+    releaseRetiredRacks();
+    delete pending.exchange(nullptr);
     for (Rack* rack : racks)
         delete rack;
     for (Voice* voice : voices)
@@ -114,7 +117,7 @@ bool Volantor2::restoreFactoryBank(const std::vector<char>&) { return false; }
 // tell until the editor exists.
 void Volantor2::notifyEditorOfNote(int, int, int) {}
 
-Instrument* Volantor2::createInstrumentFromPath(const std::string& path)
+Instrument* Volantor2::createInstrumentFromPath(const std::string& path, Rack* target)
 {
     auto* instrument = new Instrument(getRenderBlockSize(), (int)sampleRate);
     auto* sample = new Sample();
@@ -131,17 +134,17 @@ Instrument* Volantor2::createInstrumentFromPath(const std::string& path)
     instrument->addSample(sample, true);
     instrument->setSourceKind(Instrument::kFromPath);
     instrument->setPath(path);
-    if (!racks[0]->addInstrument(instrument)) {
+    if (!(target ? target : getRack(0))->addInstrument(instrument)) {
         delete instrument;
         return nullptr;
     }
     return instrument;
 }
 
-Instrument* Volantor2::createInstrumentFromString(const std::string& name)
+Instrument* Volantor2::createInstrumentFromString(const std::string& name, Rack* target)
 {
     auto* instrument = new Instrument(getRenderBlockSize(), (int)sampleRate);
-    if (!instrument->loadFromName(name) || !racks[0]->addInstrument(instrument)) {
+    if (!instrument->loadFromName(name) || !(target ? target : getRack(0))->addInstrument(instrument)) {
         delete instrument;
         return nullptr;
     }
@@ -153,7 +156,7 @@ VstIntPtr Volantor2::vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, 
     // Replacing the rack is safe only while no block renders.
     if (index != kAuditionSelector || value != 0 || !ptr || !suspended)
         return 0;
-    racks[0]->clear();
+    getRack(0)->clear();
     const std::string source = static_cast<const char*>(ptr);
     return (createInstrumentFromString(source) || createInstrumentFromPath(source)) ? 1 : 0;
 }
@@ -163,7 +166,21 @@ int Volantor2::getRenderBlockSize() const
     return blockSize < kMaxRenderFrames ? blockSize : kMaxRenderFrames;
 }
 
-Rack* Volantor2::getRack(int index) { return (index >= 0 && index < kRacks) ? racks[index] : nullptr; }
+Rack* Volantor2::getRack(int index)
+{
+    if (index == 0) {
+        Rack* waiting = pending.load(std::memory_order_acquire);
+        return waiting ? waiting : played.load(std::memory_order_acquire);
+    }
+    return (index > 0 && index < kRacks) ? racks[index] : nullptr;
+}
+
+Rack* Volantor2::playedRack(int index)
+{
+    if (index == 0)
+        return played.load(std::memory_order_acquire);
+    return (index > 0 && index < kRacks) ? racks[index] : nullptr;
+}
 
 Voice* Volantor2::getNoteTableEntry(int note, int slot) const
 {
@@ -178,9 +195,9 @@ void Volantor2::setSampleRate(float rate)
     if (!(rate > 0.f) || !std::isfinite(rate))
         return;
     AudioEffectX::setSampleRate(rate);
-    for (int r = 0; r < rackCount; ++r)
-        for (int i = 0; i < racks[r]->getCount(); ++i)
-            if (Instrument* instrument = racks[r]->getInstrumentAt(i))
+    for (Rack* rack : {getRack(0), playedRack(0)})
+        for (int i = 0; i < rack->getCount(); ++i)
+            if (Instrument* instrument = rack->getInstrumentAt(i))
                 instrument->setSamplerate((int)rate);
 }
 
@@ -191,9 +208,9 @@ void Volantor2::setBlockSize(VstInt32 size)
     AudioEffectX::setBlockSize(size);
     for (Voice* voice : voices)
         voice->adjustBufferSize();
-    for (int r = 0; r < rackCount; ++r)
-        for (int i = 0; i < racks[r]->getCount(); ++i)
-            if (Instrument* instrument = racks[r]->getInstrumentAt(i))
+    for (Rack* rack : {getRack(0), playedRack(0)})
+        for (int i = 0; i < rack->getCount(); ++i)
+            if (Instrument* instrument = rack->getInstrumentAt(i))
                 instrument->adjustBufferSize(getRenderBlockSize());
 }
 
@@ -315,8 +332,9 @@ void Volantor2::drainKeyboardQueue()
 void Volantor2::resetInstruBuffer()
 {
     for (int r = 0; r < rackCount; ++r) {
-        for (int i = 0; i < racks[r]->getCount(); ++i) {
-            if (Instrument* instrument = racks[r]->getInstrumentAt(i)) {
+        Rack* rack = playedRack(r);
+        for (int i = 0; i < rack->getCount(); ++i) {
+            if (Instrument* instrument = rack->getInstrumentAt(i)) {
                 const size_t bytes = sizeof(float) * instrument->getMixBufferSize();
                 std::memset(instrument->getMixBuffer(0), 0, bytes);
                 std::memset(instrument->getMixBuffer(1), 0, bytes);
@@ -349,7 +367,7 @@ void Volantor2::setGrainSize(int size)
     if (size < 200 || size > 2000)
         return;
     grainSize = size;
-    Rack* rack = racks[0];
+    Rack* rack = getRack(0);
     for (int i = 0; i < rack->getCount(); ++i) {
         if (Instrument* instrument = rack->getInstrumentAt(i)) {
             instrument->setGrainSize(size);
@@ -365,6 +383,8 @@ void Volantor2::processReplacing(float**, float** outputs, VstInt32 frames)
 {
     if (!outputs || !outputs[0] || !outputs[1] || frames <= 0)
         return;
+    rendering.store(true, std::memory_order_release);
+    takeOverPendingRack();
     drainKeyboardQueue();
 
     // Hosts may pass more frames than the block size they set: render such a
@@ -394,8 +414,9 @@ void Volantor2::renderPiece(float** outputs, int frames, bool firstPiece)
 
     // Meters: the block's peak of each instrument's mix, for the level meters.
     for (int r = 0; r < rackCount; ++r) {
-        for (int i = 0; i < racks[r]->getCount(); ++i) {
-            Instrument* instrument = racks[r]->getInstrumentAt(i);
+        Rack* rack = playedRack(r);
+        for (int i = 0; i < rack->getCount(); ++i) {
+            Instrument* instrument = rack->getInstrumentAt(i);
             if (!instrument)
                 continue;
             const int n = frames < instrument->getMixBufferSize() ? frames : instrument->getMixBufferSize();
@@ -427,7 +448,7 @@ void Volantor2::renderPiece(float** outputs, int frames, bool firstPiece)
 
     delay.process(outputs, frames);
     processPhaser(outputs, frames);
-    racks[0]->processDeletion();
+    playedRack(0)->processDeletion();
 }
 
 bool Volantor2::getOutputProperties(VstInt32 index, VstPinProperties* properties)

@@ -37,8 +37,16 @@ public:
     // Host-facing operations.
     void setSampleRate(float rate) override;
     void setBlockSize(VstInt32 size) override;
-    void resume() override { suspended = false; }
-    void suspend() override { suspended = true; }
+    void resume() override
+    {
+        suspended = false;
+        rendering = true;
+    }
+    void suspend() override
+    {
+        suspended = true;
+        rendering = false;
+    }
     VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     VstInt32 processEvents(VstEvents* events) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
@@ -66,12 +74,27 @@ public:
     // are queued and started by the audio thread at the next block, in order.
     bool queueKeyboardNote(bool on, int note, int velocity);
 
-    // Instruments made from a source and added to the first rack; null when
-    // the sound cannot be loaded or the rack refuses it.
-    Instrument* createInstrumentFromPath(const std::string& path);
-    Instrument* createInstrumentFromString(const std::string& name);
+    // Instruments made from a source and added to the first rack (or to
+    // `target`); null when the sound cannot be loaded or the rack refuses it.
+    Instrument* createInstrumentFromPath(const std::string& path, Rack* target = nullptr);
+    Instrument* createInstrumentFromString(const std::string& name, Rack* target = nullptr);
 
-    Rack* getRack(int index) override;
+    // Programs.
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    bool copyProgram(VstInt32) override { return false; }
+    void copyStateToProgram(Program* program);
+    // Rebuilds the live state from the current program.
+    void copyStateFromProgram();
+    Program& getProgramAt(int index) { return programs[index]; }
+
+    // The rack the host and the editor work on: a rack built by a program
+    // change or a restored state, until the audio thread takes it over at the
+    // next block; otherwise the rack being played.
+    Rack* getRack(int index);
+    Rack* playedRack(int index) override;
     void resetInstruBuffer();
     void processPhaser(float** outputs, int frames);
     void setGrainSize(int size);
@@ -100,6 +123,11 @@ public:
 
 private:
     void renderPiece(float** outputs, int frames, bool firstPiece);
+    // Makes `fresh` the first rack: at once while no block can render,
+    // otherwise by the audio thread at the start of its next block.
+    void handOverRack(Rack* fresh);
+    void takeOverPendingRack();
+    void releaseRetiredRacks();
     void drainKeyboardQueue();
     void releaseNoteSlot(int note, int velocity, int deltaFrames, int slot);
     bool loadFactoryBank();
@@ -123,6 +151,12 @@ private:
     Phaser phaser;
     // Hosts render only between resume and suspend.
     bool suspended = true;
+    // Set while blocks may render: from resume, or the first block, to suspend.
+    std::atomic<bool> rendering{false};
+    std::atomic<Rack*> played{nullptr};
+    std::atomic<Rack*> pending{nullptr};
+    static constexpr int kRetiredRacks = 8;
+    std::atomic<Rack*> retiredRacks[kRetiredRacks] = {};
 
     struct KeyboardNote
     {

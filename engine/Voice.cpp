@@ -39,7 +39,7 @@ static void forEachInstrument(VoiceOwner* owner, Fn fn)
 {
     const int racks = owner->getRackCount();
     for (int r = 0; r < racks; ++r) {
-        Rack* rack = owner->getRack(r);
+        Rack* rack = owner->playedRack(r);
         if (!rack)
             continue;
         const int count = rack->getCount();

@@ -8,7 +8,8 @@ class VoiceOwner
 public:
     virtual ~VoiceOwner() = default;
 
-    virtual Rack* getRack(int index) = 0;
+    // The rack a block renders; only the audio thread asks for it.
+    virtual Rack* playedRack(int index) = 0;
     virtual int getRackCount() const = 0;
     virtual float getSampleRate() const = 0;
     // Frames the voice and instrument buffers hold; longer host blocks are rendered in pieces.

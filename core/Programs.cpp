@@ -1,0 +1,151 @@
+// The 128 programs: copying the live state to and from them, switching
+// programs, their names, and handing a rebuilt rack to the audio thread.
+#include "core/Volantor2.h"
+
+#include "engine/Instrument.h"
+#include "engine/Rack.h"
+#include "engine/Sample.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Program names are handed to hosts within the VST limit.
+void copyName(char* text, const std::string& name)
+{
+    if (text)
+        std::snprintf(text, kVstMaxProgNameLen + 1, "%s", name.c_str());
+}
+
+} // namespace
+
+void Volantor2::copyStateToProgram(Program* program)
+{
+    Rack* rack = getRack(0);
+    const int count = rack->getCount();
+    program->instrumentCount = count;
+    for (int i = 0; i < count; ++i) {
+        Instrument* instrument = rack->getInstrumentAt(i);
+        if (!instrument || instrument->isMarkedForDelete())
+            continue;
+        InstrumentProgram& entry = program->instruments[i];
+        for (int k = 0; k < Instrument::kParameterCount; ++k)
+            entry.parameters[k] = instrument->getParameterRecord(k).value;
+        entry.sourceKind = instrument->getSourceKind();
+        entry.name = instrument->getName();
+        entry.path = instrument->getPath();
+        entry.midiChannel = instrument->getMidiChannel();
+        if (instrument->getSourceKind() != Instrument::kBuiltinFixed) {
+            Sample* sample = instrument->getSample(0);
+            entry.startPosition = sample->getStartPlay();
+            if (instrument->getParameterRecord(Instrument::kLoop).value == 1.0f) {
+                entry.loopStart = sample->getLoopStart();
+                entry.loopEnd = sample->getLoopEnd();
+            }
+        }
+    }
+    for (int k = 0; k < Delay::kParameterCount; ++k)
+        program->delay.values[k] = delay.getParameter(k);
+}
+
+void Volantor2::copyStateFromProgram()
+{
+    releaseRetiredRacks();
+    // The new instruments are made aside; no block ever sees a half-built rack.
+    auto* fresh = new Rack();
+    const Program& program = currentProgram();
+    const int count = program.instrumentCount < 16 ? program.instrumentCount : 16;
+    for (int i = 0; i < count; ++i) {
+        const InstrumentProgram& entry = program.instruments[i];
+        Instrument* instrument = nullptr;
+        if (entry.sourceKind == Instrument::kBuiltin || entry.sourceKind == Instrument::kBuiltinFixed)
+            instrument = createInstrumentFromString(entry.name, fresh);
+        else if (entry.sourceKind == Instrument::kFromPath)
+            instrument = createInstrumentFromPath(entry.path, fresh);
+        if (!instrument)
+            continue; // a sound that cannot be made again is skipped
+        instrument->setName(entry.name);
+        instrument->setPath(entry.path);
+        instrument->setSourceKind(entry.sourceKind);
+        instrument->setMidiChannel(entry.midiChannel);
+        for (int k = 0; k < Instrument::kParameterCount; ++k)
+            instrument->setParameter(k, entry.parameters[k]);
+        if (entry.sourceKind != Instrument::kBuiltinFixed) {
+            Sample* sample = instrument->getSample(0);
+            sample->setStartPlay(entry.startPosition);
+            if (instrument->getParameterRecord(Instrument::kLoop).value == 1.0f) {
+                sample->setLoopStart(entry.loopStart);
+                sample->setLoopEnd(entry.loopEnd);
+            }
+        }
+    }
+    handOverRack(fresh);
+
+    for (int k = 0; k < Delay::kParameterCount; ++k)
+        delay.setParameter(k, program.delay.values[k]);
+    phaser.setDepth(program.phaser.values[1]);
+    phaser.setFeedback(program.phaser.values[2]);
+    phaser.setRate(program.phaser.values[3] / 44100.f * 6.28318f);
+}
+
+void Volantor2::setProgram(VstInt32 program)
+{
+    if (program < 0 || program >= kPrograms)
+        return;
+    copyStateToProgram(&programs[curProgram]);
+    curProgram = program;
+    copyStateFromProgram();
+}
+
+void Volantor2::setProgramName(char* name)
+{
+    if (name)
+        currentProgram().name.assign(name, strnlen(name, 256));
+}
+
+void Volantor2::getProgramName(char* name) { copyName(name, currentProgram().name); }
+
+bool Volantor2::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
+{
+    if (index < 0 || index >= kPrograms)
+        return false;
+    copyName(text, programs[index].name);
+    return true;
+}
+
+void Volantor2::handOverRack(Rack* fresh)
+{
+    if (!rendering.load(std::memory_order_acquire)) {
+        // No block can render: the swap is immediate.
+        Rack* old = played.exchange(fresh, std::memory_order_acq_rel);
+        racks[0] = fresh;
+        delete pending.exchange(nullptr, std::memory_order_acq_rel);
+        delete old;
+        return;
+    }
+    // A rack built before and never played is simply replaced.
+    delete pending.exchange(fresh, std::memory_order_acq_rel);
+}
+
+void Volantor2::takeOverPendingRack()
+{
+    Rack* fresh = pending.exchange(nullptr, std::memory_order_acq_rel);
+    if (!fresh)
+        return;
+    Rack* old = played.exchange(fresh, std::memory_order_acq_rel);
+    racks[0] = fresh;
+    // The old rack is freed off the audio thread, by the next rebuild.
+    for (auto& slot : retiredRacks) {
+        Rack* expected = nullptr;
+        if (slot.compare_exchange_strong(expected, old, std::memory_order_acq_rel))
+            return;
+    }
+    delete old; // only if nobody has collected for a long time
+}
+
+void Volantor2::releaseRetiredRacks()
+{
+    for (auto& slot : retiredRacks)
+        delete slot.exchange(nullptr, std::memory_order_acq_rel);
+}
