@@ -2,11 +2,14 @@
 // programs, their names, and handing a rebuilt rack to the audio thread.
 #include "core/Volantor2.h"
 
+#include "core/ChunkFormat.h"
+
 #include "engine/Instrument.h"
 #include "engine/Rack.h"
 #include "engine/Sample.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -148,4 +151,57 @@ void Volantor2::releaseRetiredRacks()
 {
     for (auto& slot : retiredRacks)
         delete slot.exchange(nullptr, std::memory_order_acq_rel);
+}
+
+VstInt32 Volantor2::getChunk(void** data, bool isPreset)
+{
+    if (!data)
+        return 0;
+    chunkBuffer.clear();
+    if (isPreset) {
+        copyStateToProgram(&currentProgram());
+        appendProgramRecord(currentProgram(), chunkBuffer);
+    } else {
+        for (int p = 0; p < kPrograms; ++p) {
+            if (p == curProgram)
+                copyStateToProgram(&programs[p]);
+            appendProgramRecord(programs[p], chunkBuffer);
+        }
+    }
+    *data = chunkBuffer.data();
+    return (VstInt32)chunkBuffer.size();
+}
+
+VstInt32 Volantor2::setChunk(void* data, VstInt32 byteSize, bool isPreset)
+{
+    return restoreChunk(data, byteSize, isPreset, false);
+}
+
+VstInt32 Volantor2::setChunk2(void* data, VstInt32 byteSize, bool isPreset)
+{
+    return restoreChunk(data, byteSize, isPreset, true);
+}
+
+// Reads into a copy of the programs and takes it over only when the whole
+// chunk was good: a damaged state leaves everything as it was.
+VstInt32 Volantor2::restoreChunk(const void* data, VstInt32 byteSize, bool isPreset, bool legacy)
+{
+    std::string error = "no data";
+    if (data && byteSize > 0) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        std::vector<Program> copy = isPreset ? std::vector<Program>{currentProgram()}
+                                             : std::vector<Program>(programs, programs + kPrograms);
+        const bool ok = legacy ? readLegacyChunk(bytes, (size_t)byteSize, isPreset, copy.data(), error)
+                               : readChunk(bytes, (size_t)byteSize, isPreset, copy.data(), error);
+        if (ok) {
+            if (isPreset)
+                currentProgram() = copy[0];
+            else
+                std::copy(copy.begin(), copy.end(), programs);
+            copyStateFromProgram();
+            return 1;
+        }
+    }
+    std::printf("Volantor2 LOG > state chunk rejected: %s\n", error.c_str());
+    return 0;
 }

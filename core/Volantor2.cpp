@@ -110,8 +110,10 @@ bool Volantor2::loadFactoryBank()
     return restoreFactoryBank(bank);
 }
 
-// The legacy chunk reader comes with the saved state; until then no bank is read.
-bool Volantor2::restoreFactoryBank(const std::vector<char>&) { return false; }
+bool Volantor2::restoreFactoryBank(const std::vector<char>& bank)
+{
+    return !bank.empty() && setChunk2(const_cast<char*>(bank.data()), (VstInt32)bank.size(), false) == 1;
+}
 
 // The editor's keyboard lights the keys of notes played from MIDI; nothing to
 // tell until the editor exists.

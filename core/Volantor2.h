@@ -9,6 +9,7 @@
 #include "engine/VoiceOwner.h"
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,13 @@ public:
     Instrument* createInstrumentFromPath(const std::string& path, Rack* target = nullptr);
     Instrument* createInstrumentFromString(const std::string& name, Rack* target = nullptr);
 
+    // The saved state: the current program or the whole bank as one chunk.
+    // The buffer getChunk hands out stays valid until the next getChunk.
+    VstInt32 getChunk(void** data, bool isPreset = false) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset = false) override;
+    // The older big-endian format, which the factory bank is written in.
+    VstInt32 setChunk2(void* data, VstInt32 byteSize, bool isPreset = false);
+
     // Programs.
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;
@@ -131,6 +139,7 @@ private:
     void drainKeyboardQueue();
     void releaseNoteSlot(int note, int velocity, int deltaFrames, int slot);
     bool loadFactoryBank();
+    VstInt32 restoreChunk(const void* data, VstInt32 byteSize, bool isPreset, bool legacy);
     bool restoreFactoryBank(const std::vector<char>& bank);
     void notifyEditorOfNote(int status, int note, int velocity);
     // Virtual so that tests can watch what reaches the editor.
@@ -149,6 +158,7 @@ private:
     Volantor2Editor* editor = nullptr;
     int grainSize = 1000;
     Phaser phaser;
+    std::vector<uint8_t> chunkBuffer;
     // Hosts render only between resume and suspend.
     bool suspended = true;
     // Set while blocks may render: from resume, or the first block, to suspend.

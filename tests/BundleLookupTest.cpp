@@ -67,14 +67,20 @@ TEST_F(BundleLookup, EachLoadedCopyFindsItsOwnBundle)
     EXPECT_EQ(foundA, a.string());
     EXPECT_EQ(foundB, b.string());
 
-    // The plug-in itself looks for its factory bank in its own bundle.
-    testing::internal::CaptureStdout();
-    AEffect* effect = mainB(host);
-    std::fflush(stdout);
-    const std::string log = testing::internal::GetCapturedStdout();
-    ASSERT_NE(effect, nullptr);
-    EXPECT_NE(log.find("path=" + (b / "Contents/Resources/bank").string()), std::string::npos) << log;
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0);
+    // Each plug-in reads the factory bank of its own bundle: copy B has none.
+    fs::remove(b / "Contents/Resources/bank");
+    for (auto [main, missing] : {std::pair{mainA, false}, std::pair{mainB, true}}) {
+        testing::internal::CaptureStdout();
+        AEffect* effect = main(host);
+        std::fflush(stdout);
+        const std::string log = testing::internal::GetCapturedStdout();
+        ASSERT_NE(effect, nullptr);
+        EXPECT_EQ(log.find("bank not found") != std::string::npos, missing) << log;
+        if (missing) {
+            EXPECT_NE(log.find("path=" + (b / "Contents/Resources/bank").string()), std::string::npos) << log;
+        }
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0);
+    }
 
     dlclose(moduleA);
     dlclose(moduleB);
