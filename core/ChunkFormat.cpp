@@ -49,14 +49,14 @@ public:
 
     bool truncated(const char* field, size_t wanted)
     {
-        error = prefix() + " truncated in " + location() + " (" + field + ": " + std::to_string(wanted) +
+        error = prefix() + " truncated" + location() + " (" + field + ": " + std::to_string(wanted) +
                 " bytes, " + std::to_string(size - pos) + " left)";
         return false;
     }
 
     bool invalid(const std::string& detail)
     {
-        error = prefix() + " invalid in " + location() + ": " + detail;
+        error = prefix() + " invalid" + location() + ": " + detail;
         return false;
     }
 
@@ -70,7 +70,7 @@ public:
 
     bool int32(int& v, const char* field)
     {
-        uint32_t u;
+        uint32_t u = 0;
         if (!word(u, field))
             return false;
         v = (int)(int32_t)u;
@@ -80,7 +80,7 @@ public:
     bool real(float& v, const char* field)
     {
         if (!legacy) {
-            uint32_t u;
+            uint32_t u = 0;
             if (!word(u, field))
                 return false;
             std::memcpy(&v, &u, 4);
@@ -144,14 +144,15 @@ private:
         return std::string(legacy ? "legacy " : "") + (isPreset ? "program chunk" : "bank chunk");
     }
 
+    // " in program 3, instrument 2"; a program chunk has a single program.
     std::string location() const
     {
         std::string where;
         if (!isPreset)
-            where = "program " + std::to_string(program);
+            where = " in program " + std::to_string(program);
         if (instrument >= 0)
-            where += (where.empty() ? "" : ", ") + std::string("instrument ") + std::to_string(instrument);
-        return where.empty() ? "its record" : where;
+            where += (where.empty() ? " in " : ", ") + std::string("instrument ") + std::to_string(instrument);
+        return where;
     }
 
     const uint8_t* data;

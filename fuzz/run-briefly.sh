@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzzers of the sound file loader and the resource WAV reader,
-# seeds them and runs each for SECONDS (default 30).
+# Builds the fuzzers of the sound file loader, the resource WAV reader and the
+# saved-state readers, seeds them and runs each for SECONDS (default 30).
 # Exits non-zero when the fuzzer finds a crash, leak, timeout or oversized allocation.
 set -euo pipefail
 
@@ -29,3 +29,13 @@ mkdir -p "$build/wave-corpus"
   -max_total_time="$seconds" -max_len=16384 -timeout=60 \
   -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$build/wave-" \
   "$build/wave-corpus" "$seeds"
+
+# The saved-state readers, from seeds of every chunk kind. They allocate no
+# more than the chunk holds, so a tight bound catches a trusted length.
+mkdir -p "$build/chunk-seeds" "$build/chunk-corpus"
+"$build/ChunkSeeds" "$build/chunk-seeds"
+"$build/ChunkFuzz" \
+  -max_total_time="$seconds" -max_len=131072 -timeout=60 \
+  -rss_limit_mb=4096 -malloc_limit_mb=64 \
+  -print_final_stats=1 -artifact_prefix="$build/chunk-" \
+  "$build/chunk-corpus" "$build/chunk-seeds"
