@@ -4,6 +4,8 @@
 
 #include "vst2/Vst2.h"
 
+#include <atomic>
+
 class AEffEditor;
 
 class AudioEffect
@@ -88,6 +90,7 @@ protected:
     VstInt32 blockSize = 1024;
     VstInt32 numPrograms;
     VstInt32 numParams;
-    VstInt32 curProgram = 0;
+    // Read by the audio thread through the current program.
+    std::atomic<VstInt32> curProgram{0};
     AEffect cEffect;
 };

@@ -204,8 +204,15 @@ bool readTail(Reader& r, Program& p)
     for (int k = 0; k < kChunkDelayValues; ++k)
         if (!r.real(p.delay.values[k], "delay value"))
             return false;
-    return r.real(p.masterVolume, "master volume") && r.real(p.masterTune, "master tune") &&
-           r.real(p.velocitySensitivity, "velocity sensitivity") && r.real(p.pitchBendRange, "pitch-bend range");
+    float globals[4] = {};
+    if (!(r.real(globals[0], "master volume") && r.real(globals[1], "master tune") &&
+          r.real(globals[2], "velocity sensitivity") && r.real(globals[3], "pitch-bend range")))
+        return false;
+    p.masterVolume = globals[0];
+    p.masterTune = globals[1];
+    p.velocitySensitivity = globals[2];
+    p.pitchBendRange = globals[3];
+    return true;
 }
 
 bool readRecord(Reader& r, Program& p, bool legacy, int version)
@@ -228,10 +235,14 @@ bool readRecord(Reader& r, Program& p, bool legacy, int version)
     r.instrument = -1;
     if (!readTail(r, p))
         return false;
-    if (!legacy && version >= kChunkFirstPhaserVersion)
-        for (int k = 0; k < kChunkPhaserValues; ++k)
-            if (!r.real(p.phaser.values[k], "phaser value"))
+    if (!legacy && version >= kChunkFirstPhaserVersion) {
+        for (int k = 0; k < kChunkPhaserValues; ++k) {
+            float value = 0.f;
+            if (!r.real(value, "phaser value"))
                 return false;
+            p.phaser.values[k] = value;
+        }
+    }
     return true;
 }
 

@@ -31,8 +31,8 @@ constexpr size_t kNameBytes = 16;
 constexpr int kDisplayChars = 8;
 
 const char* const kGlobalNames[] = {"Master Vol", "Master Tun", "Vel. Sens.", "pb range"};
-float Program::* const kGlobalFields[] = {&Program::masterVolume, &Program::masterTune,
-                                          &Program::velocitySensitivity, &Program::pitchBendRange};
+SharedFloat Program::* const kGlobalFields[] = {&Program::masterVolume, &Program::masterTune,
+                                                &Program::velocitySensitivity, &Program::pitchBendRange};
 const char* const kPhaserNames[] = {"Phaser on", "Phaser dpth", "Phaser fdbk", "Phaser rate", "Phaser dry/wet"};
 const char* const kPointNames[] = {"Loop Start", "Loop End", "Start play", "reserved"};
 
@@ -55,7 +55,7 @@ Sample* loopSampleAt(Rack* rack, int index)
     Instrument* instrument = instrumentAt(rack, (index - kLoopFirst) / kPointsPerSlot);
     if (!instrument || instrument->getSourceKind() == Instrument::kBuiltinFixed)
         return nullptr;
-    return instrument->getSample(0);
+    return instrument->peekSample();
 }
 
 // Frame position of point 0..2; -1 for the reserved point.

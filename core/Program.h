@@ -2,7 +2,10 @@
 // phaser values, which the voices and the phaser read while rendering.
 #pragma once
 
+#include "engine/SharedFloat.h"
+
 #include <string>
+
 
 struct InstrumentProgram
 {
@@ -35,7 +38,7 @@ struct DelayProgram
 
 struct PhaserProgram
 {
-    float values[8] = {0.f, 0.75f, 0.6f, 0.5f, 1.0f, 0.f, 0.f, 0.f};
+    SharedFloat values[8] = {0.f, 0.75f, 0.6f, 0.5f, 1.0f, 0.f, 0.f, 0.f};
 
     void setParameter(int index, float value)
     {
@@ -48,10 +51,11 @@ struct Program
 {
     int instrumentCount = 0;
     std::string name = "Default";
-    float velocitySensitivity = 1.0f;
-    float masterVolume = 1.0f;
-    float masterTune = 0.5f;
-    float pitchBendRange = 0.5f;
+    // Read by the voices while rendering.
+    SharedFloat velocitySensitivity = 1.0f;
+    SharedFloat masterVolume = 1.0f;
+    SharedFloat masterTune = 0.5f;
+    SharedFloat pitchBendRange = 0.5f;
     float selectedInstrument = 0.f;
     InstrumentProgram instruments[16];
     DelayProgram delay;

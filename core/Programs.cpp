@@ -40,7 +40,7 @@ void Volantor2::copyStateToProgram(Program* program)
         entry.path = instrument->getPath();
         entry.midiChannel = instrument->getMidiChannel();
         if (instrument->getSourceKind() != Instrument::kBuiltinFixed) {
-            Sample* sample = instrument->getSample(0);
+            Sample* sample = instrument->peekSample();
             entry.startPosition = sample->getStartPlay();
             if (instrument->getParameterRecord(Instrument::kLoop).value == 1.0f) {
                 entry.loopStart = sample->getLoopStart();

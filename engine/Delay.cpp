@@ -154,19 +154,25 @@ void Delay::setSamplePerBeat(double tempo, double sampleRate)
 void Delay::setActive(bool on)
 {
     if (!on)
-        std::memset(line, 0, sizeof(float) * maximumLength);
+        clearRequested = true;
     active = on;
 }
 
 void Delay::process(float** buffers, int frames)
 {
+    if (clearRequested.exchange(false))
+        std::memset(line, 0, sizeof(float) * maximumLength);
     if (!active || frames <= 0 || !buffers || !buffers[0] || !buffers[1])
         return;
     float* left = buffers[0];
     float* right = buffers[1];
-    const float step = 50.f / (float)(sampleRate > 0 ? sampleRate : 44100);
-    // Read once: a time set from another thread takes effect at the next block.
+    const int rate = sampleRate;
+    const float step = 50.f / (float)(rate > 0 ? rate : 44100);
+    // Read once: settings from other threads take effect at the next block.
     const int length = time;
+    const float feedback = this->feedback;
+    const float volume = this->volume;
+    const bool pingPong = this->pingPong;
     for (int j = 0; j < frames; ++j) {
         const float in = (left[j] + right[j]) / 1.5f;
         const float d = line[writeIndex];

@@ -4,6 +4,8 @@
 
 #include "engine/Parameter.h"
 
+#include <atomic>
+
 class Delay
 {
 public:
@@ -43,14 +45,18 @@ private:
     float* line;
     int maximumLength;
     int writeIndex = 0;
-    int time = 1;
-    float feedback = 0.f;
-    float volume = 0.f;
-    int sampleRate = 44100;
-    bool active = false;
-    bool sync = true;
-    double samplesPerBeat = 22050.0;
-    bool pingPong = false;
+    // Settings arrive from host threads while the audio thread renders: each
+    // is one atomic value, read once per block.
+    std::atomic<int> time{1};
+    std::atomic<float> feedback{0.f};
+    std::atomic<float> volume{0.f};
+    std::atomic<int> sampleRate{44100};
+    std::atomic<bool> active{false};
+    std::atomic<bool> sync{true};
+    std::atomic<double> samplesPerBeat{22050.0};
+    std::atomic<bool> pingPong{false};
+    // Switching off clears the line; the audio thread does it, before its next use.
+    std::atomic<bool> clearRequested{false};
     bool side = false;
     float fade = 0.f;
     Parameter* parameters = nullptr;

@@ -114,7 +114,7 @@ void Instrument::setParameter(int k, float value)
     case kFinetune: setCent(value); break;
     case kLoop:
         if (sourceKind != kBuiltinFixed)
-            getSample(0)->setLoopStyle(value > 0.5f ? Sample::loop : Sample::noLoop);
+            peekSample()->setLoopStyle(value > 0.5f ? Sample::loop : Sample::noLoop);
         break;
     case kVolA: setAttackVolume(value); break;
     case kVolD: setDecayVolume(value); break;
@@ -149,6 +149,12 @@ Sample* Instrument::getSample(int index, int, int)
     }
     sampleRatio = chosen->getRootRatio();
     return chosen;
+}
+
+Sample* Instrument::peekSample()
+{
+    Sample* chosen = sourceKind == kBuiltin ? samples[0] : currentSample;
+    return chosen ? chosen : &defaultSample;
 }
 
 void Instrument::addSample(Sample* sample, bool makeCurrent)

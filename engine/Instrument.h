@@ -37,6 +37,9 @@ public:
 
     // The sample a voice plays; note and velocity are not used.
     Sample* getSample(int index, int note = 0, int velocity = 0);
+    // The same sample as getSample(0), without touching the instrument: for
+    // host threads, while the audio thread may be calling getSample.
+    Sample* peekSample();
     void addSample(Sample* sample, bool makeCurrent);
     int getSampleCount() const { return sampleCount; }
     Sample* getDefaultSample() { return &defaultSample; }

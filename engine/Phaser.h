@@ -1,6 +1,8 @@
 // Six first-order all-pass stages swept by a sine LFO, with feedback.
 #pragma once
 
+#include "engine/SharedFloat.h"
+
 class Phaser
 {
 public:
@@ -29,9 +31,10 @@ private:
     Stage stages[kStages];
     float minimumDelay = 400.f / 22050.f;
     float maximumDelay = 1640.f / 22050.f;
-    float feedback = 0.7f;
+    // Set from host threads while the audio thread runs Update.
+    SharedFloat feedback = 0.7f;
     float lfoPhase = 0.f;
-    float lfoIncrement = 0.5f / 44100.f * 6.28318f;
-    float depth = 1.0f;
+    SharedFloat lfoIncrement = 0.5f / 44100.f * 6.28318f;
+    SharedFloat depth = 1.0f;
     float lastOutput = 0.f;
 };

@@ -308,8 +308,8 @@ TEST_F(ParameterMapTest, HostileValuesKeepStateInRange)
             EXPECT_TRUE(v >= 0.f && v <= 1.f) << index << " after " << value;
         }
         const Program& program = synth.currentProgram();
-        for (float v : {program.masterVolume, program.masterTune, program.velocitySensitivity,
-                        program.pitchBendRange, program.selectedInstrument, synth.getPhaserMix(),
+        for (float v : {program.masterVolume.load(), program.masterTune.load(), program.velocitySensitivity.load(),
+                        program.pitchBendRange.load(), program.selectedInstrument, synth.getPhaserMix(),
                         synth.getPhaser().getDepth(), synth.getPhaser().getFeedback()})
             EXPECT_TRUE(v >= 0.f && v <= 1.f) << value;
         for (float v : program.phaser.values)
