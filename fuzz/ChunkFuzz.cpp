@@ -17,7 +17,8 @@ namespace {
 
 bool sameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-bool sameFloats(const float* a, const float* b, int n)
+template <typename Value>
+bool sameFloats(const Value* a, const Value* b, int n)
 {
     for (int i = 0; i < n; ++i)
         if (!sameFloat(a[i], b[i]))
