@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdarg>
+#include <cstdio>
+
 #include <fstream>
 
 bool readFileBytes(const std::string& path, std::size_t limit, std::vector<uint8_t>& bytes, std::string& problem)
@@ -34,4 +37,14 @@ bool readFileBytes(const std::string& path, std::size_t limit, std::vector<uint8
         return false;
     }
     return true;
+}
+
+std::string formatMessage(const char* format, ...)
+{
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
 }

@@ -13,16 +13,10 @@ namespace render {
 
 namespace {
 
-[[noreturn]] void fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-void fail(const char* format, ...)
+template <typename... Args>
+[[noreturn]] void fail(const char* format, Args... args)
 {
-    char text[256];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    throw MidiFileError(text);
+    throw MidiFileError(formatMessage(format, args...));
 }
 
 std::string chunkName(const uint8_t* id)

@@ -11,16 +11,10 @@ namespace render {
 
 namespace {
 
-[[noreturn]] void fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-void fail(const char* format, ...)
+template <typename... Args>
+[[noreturn]] void fail(const char* format, Args... args)
 {
-    char text[256];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    throw StateFileError(text);
+    throw StateFileError(formatMessage(format, args...));
 }
 
 // Reads the big-endian fields; every read is checked against the end.

@@ -31,20 +31,6 @@ private:
     uint32_t state;
 };
 
-// Correction that rounds off a step of height 2 at phase 0 (PolyBLEP).
-inline double polyBlep(double t, double dt)
-{
-    if (t < dt) {
-        t /= dt;
-        return t + t - t * t - 1;
-    }
-    if (t > 1 - dt) {
-        t = (t - 1) / dt;
-        return t * t + t + t + 1;
-    }
-    return 0;
-}
-
 inline double wrap(double p) { return p - std::floor(p); }
 
 inline double blepSaw(double phase, double dt) { return 2 * phase - 1 - polyBlep(phase, dt); }

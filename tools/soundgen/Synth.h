@@ -13,6 +13,21 @@ constexpr double kPi = 3.14159265358979323846;
 // Frequency of a MIDI note at concert pitch.
 inline double noteHz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
 
+// Two-sample polynomial correction of a step of height 2 at phase 0
+// (PolyBLEP), removing most aliasing of saw and pulse oscillators.
+inline double polyBlep(double t, double dt)
+{
+    if (t < dt) {
+        t /= dt;
+        return t + t - t * t - 1;
+    }
+    if (t > 1 - dt) {
+        t = (t - 1) / dt;
+        return t * t + t + t + 1;
+    }
+    return 0;
+}
+
 // Band-limited pulse wave by its Fourier series (no DC term), so high notes
 // do not alias. `duty` 0.5 gives a square.
 inline double pulse(double phase, double hz, double duty)

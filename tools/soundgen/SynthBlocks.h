@@ -29,20 +29,6 @@ struct Rng
 
 inline double cents(double c) { return std::pow(2.0, c / 1200.0); }
 
-// Two-sample polynomial correction of a step at phase 0, removing most aliasing.
-inline double polyBlep(double t, double dt)
-{
-    if (t < dt) {
-        t /= dt;
-        return t + t - t * t - 1;
-    }
-    if (t > 1 - dt) {
-        t = (t - 1) / dt;
-        return t * t + t + t + 1;
-    }
-    return 0;
-}
-
 // Saw/pulse oscillator with a phase accumulator; frequency may change per sample.
 struct Osc
 {
