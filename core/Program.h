@@ -2,7 +2,7 @@
 // phaser values, which the voices and the phaser read while rendering.
 #pragma once
 
-#include "engine/SharedFloat.h"
+#include "engine/SharedValue.h"
 
 #include <string>
 
@@ -56,7 +56,7 @@ struct Program
     SharedFloat masterVolume = 1.0f;
     SharedFloat masterTune = 0.5f;
     SharedFloat pitchBendRange = 0.5f;
-    float selectedInstrument = 0.f;
+    SharedFloat selectedInstrument = 0.f;
     InstrumentProgram instruments[16];
     DelayProgram delay;
     PhaserProgram phaser;

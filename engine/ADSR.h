@@ -2,6 +2,8 @@
 // target beyond its end value and stops when it crosses the end value.
 #pragma once
 
+#include "engine/SharedValue.h"
+
 class ADSR
 {
 public:
@@ -68,18 +70,20 @@ public:
     bool isSteady() const { return state == idle || state == sustain; }
 
 private:
+    // State: the audio thread's alone.
     int state = idle;
     float output = 0.0f;
-    float attackRate = 0.0f;
-    float decayRate = 0.0f;
-    float releaseRate = 0.0f;
-    float attackCoef = 0.0f;
-    float decayCoef = 0.0f;
-    float releaseCoef = 0.0f;
-    float sustainLevel = 1.0f;
-    float targetRatioA = 0.3f;
-    float targetRatioDR = 0.0001f;
-    float attackBase = 0.0f;
-    float decayBase = 0.0f;
-    float releaseBase = 0.0f;
+    // Settings: written by host threads while the audio thread steps.
+    SharedFloat attackRate = 0.0f;
+    SharedFloat decayRate = 0.0f;
+    SharedFloat releaseRate = 0.0f;
+    SharedFloat attackCoef = 0.0f;
+    SharedFloat decayCoef = 0.0f;
+    SharedFloat releaseCoef = 0.0f;
+    SharedFloat sustainLevel = 1.0f;
+    SharedFloat targetRatioA = 0.3f;
+    SharedFloat targetRatioDR = 0.0001f;
+    SharedFloat attackBase = 0.0f;
+    SharedFloat decayBase = 0.0f;
+    SharedFloat releaseBase = 0.0f;
 };

@@ -21,7 +21,7 @@ public:
     const Parameter& getParameterRecord(int k) const { return parameters[k]; }
     int getParameterCount() const { return parameterCount; }
     // The stored value of parameter k; 0 outside the records.
-    float getParameter(int k) const { return (k >= 0 && k < parameterCount) ? parameters[k].value : 0.f; }
+    float getParameter(int k) const { return (k >= 0 && k < parameterCount) ? parameters[k].value.load() : 0.f; }
 
     void setTimeF(float value);
     void setTime(int samples);

@@ -139,9 +139,9 @@ Sample* Instrument::getSample(int index, int, int)
     Sample* chosen;
     if (sourceKind == kBuiltin) {
         chosen = samples[0];
-        currentSample = chosen;
+        currentSample.store(chosen, std::memory_order_release);
     } else {
-        chosen = currentSample;
+        chosen = currentSample.load(std::memory_order_acquire);
     }
     if (!chosen) {
         sampleRatio = 1.0;
@@ -153,7 +153,7 @@ Sample* Instrument::getSample(int index, int, int)
 
 Sample* Instrument::peekSample()
 {
-    Sample* chosen = sourceKind == kBuiltin ? samples[0] : currentSample;
+    Sample* chosen = sourceKind == kBuiltin ? samples[0] : currentSample.load(std::memory_order_acquire);
     return chosen ? chosen : &defaultSample;
 }
 
@@ -163,7 +163,7 @@ void Instrument::addSample(Sample* sample, bool makeCurrent)
         return;
     samples[sampleCount++] = sample;
     if (makeCurrent)
-        currentSample = sample;
+        currentSample.store(sample, std::memory_order_release);
 }
 
 void Instrument::setSemitone(float value)
@@ -234,5 +234,5 @@ void Instrument::setPeak(int channel, float peak)
 
 float Instrument::getPeak(int channel) const
 {
-    return (channel == 0 || channel == 1) ? peaks[channel] : 0.0f;
+    return (channel == 0 || channel == 1) ? peaks[channel].load() : 0.0f;
 }

@@ -7,6 +7,7 @@
 #include "engine/Parameter.h"
 #include "engine/Sample.h"
 
+#include <atomic>
 #include <string>
 
 class Instrument
@@ -103,34 +104,36 @@ public:
     int grainAdvanceWhole = 100;
 
 protected:
+    // Everything a host or the editor sets while voices play is a shared
+    // value: parameters arrive from any thread, even the host's audio thread.
     int sourceKind = kBuiltin;
-    int id = 0;
+    SharedInt id = 0;
     int sampleCapacity = kMaxSamples;
     int sampleCount = 0;
     Sample** samples;
-    Sample* currentSample = nullptr;
+    std::atomic<Sample*> currentSample{nullptr};
     Sample defaultSample;
-    float pan = 0.5f;
-    float semitoneRatio = 1.0f;
-    float centRatio = 1.0f;
-    double sampleRatio = 1.0;
-    double tuningRatio = 1.0;
-    float volume = 1.0f;
+    SharedFloat pan = 0.5f;
+    SharedFloat semitoneRatio = 1.0f;
+    SharedFloat centRatio = 1.0f;
+    SharedDouble sampleRatio = 1.0;
+    SharedDouble tuningRatio = 1.0;
+    SharedFloat volume = 1.0f;
     float* mixLeft = nullptr;
     float* mixRight = nullptr;
     int mixSize = 0;
-    double pitchDepth = 0.0;
-    bool reverse = false;
-    bool interpolate = false;
-    bool grain = false;
-    bool markedForDelete = false;
+    SharedDouble pitchDepth = 0.0;
+    SharedBool reverse = false;
+    SharedBool interpolate = false;
+    SharedBool grain = false;
+    SharedBool markedForDelete = false;
     std::string name;
     std::string path;
     Parameter* parameters = nullptr;
     int parameterCount = 0;
-    int sampleRate = 44100;
-    int grainSize = 1000;
-    float grainAdvance = 0.0f;
-    int midiChannel = -1;
-    float peaks[2] = {0.0f, 0.0f};
+    SharedInt sampleRate = 44100;
+    SharedInt grainSize = 1000;
+    SharedFloat grainAdvance = 0.0f;
+    SharedInt midiChannel = -1;
+    SharedFloat peaks[2] = {0.0f, 0.0f};
 };

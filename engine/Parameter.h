@@ -2,13 +2,17 @@
 // only serve the editor's knobs, which show (int)(value * range) + start.
 #pragma once
 
+#include "engine/SharedValue.h"
+
 #include <string>
 
 struct Parameter
 {
-    int range = 100;
-    int start = 0;
+    // Set by hosts and the editor from their threads (the delay's sync
+    // switch changes its time knob's range).
+    SharedInt range = 100;
+    SharedInt start = 0;
     int defaultValue = 0;
-    float value = 0.f;
+    SharedFloat value = 0.f;
     std::string name = "default";
 };

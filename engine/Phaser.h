@@ -1,7 +1,7 @@
 // Six first-order all-pass stages swept by a sine LFO, with feedback.
 #pragma once
 
-#include "engine/SharedFloat.h"
+#include "engine/SharedValue.h"
 
 class Phaser
 {

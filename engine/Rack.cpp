@@ -8,29 +8,32 @@ Instrument* Rack::getInstrumentAt(int index) const
 {
     if (index < 0 || index >= getCount())
         return nullptr;
-    return instruments[index];
+    return instruments[index].load(std::memory_order_acquire);
 }
 
 Instrument* Rack::getInstrumentById(int id) const
 {
     const int n = getCount();
-    for (int i = 0; i < n; ++i)
-        if (instruments[i] && instruments[i]->getId() == id)
-            return instruments[i];
+    for (int i = 0; i < n; ++i) {
+        Instrument* instrument = instruments[i].load(std::memory_order_acquire);
+        if (instrument && instrument->getId() == id)
+            return instrument;
+    }
     return nullptr;
 }
 
 bool Rack::addInstrument(Instrument* instrument)
 {
-    releaseRetired();
     const int n = getCount();
     if (!instrument || n >= kMaxInstruments)
         return false;
-    for (int i = 0; i < n; ++i)
-        if (instruments[i] && instruments[i]->isMarkedForDelete())
+    for (int i = 0; i < n; ++i) {
+        Instrument* present = instruments[i].load(std::memory_order_acquire);
+        if (present && present->isMarkedForDelete())
             return false;
-    instruments[n] = instrument;
+    }
     instrument->setId(n);
+    instruments[n].store(instrument, std::memory_order_release);
     count.store(n + 1, std::memory_order_release);
     return true;
 }
@@ -39,7 +42,7 @@ void Rack::removeInstrumentAt(int index)
 {
     if (index < 0 || index >= getCount())
         return;
-    Instrument* removed = instruments[index];
+    Instrument* removed = instruments[index].load(std::memory_order_acquire);
     detachAt(index);
     delete removed;
 }
@@ -48,29 +51,30 @@ void Rack::detachAt(int index)
 {
     const int n = getCount();
     for (int i = index; i < n - 1; ++i) {
-        instruments[i] = instruments[i + 1];
-        if (instruments[i])
-            instruments[i]->setId(i);
+        Instrument* next = instruments[i + 1].load(std::memory_order_acquire);
+        if (next)
+            next->setId(i);
+        instruments[i].store(next, std::memory_order_release);
     }
-    instruments[n - 1] = nullptr;
     count.store(n - 1, std::memory_order_release);
+    instruments[n - 1].store(nullptr, std::memory_order_release);
 }
 
 void Rack::processDeletion()
 {
     int i = 0;
     while (i < getCount()) {
-        if (instruments[i] && instruments[i]->isMarkedForDelete()) {
-            Instrument* removed = instruments[i];
+        Instrument* instrument = instruments[i].load(std::memory_order_acquire);
+        if (instrument && instrument->isMarkedForDelete()) {
             detachAt(i);
             bool parked = false;
             for (int r = 0; r < kRetiredSlots && !parked; ++r) {
                 Instrument* expected = nullptr;
-                parked = retired[r].compare_exchange_strong(expected, removed, std::memory_order_acq_rel);
+                parked = retired[r].compare_exchange_strong(expected, instrument, std::memory_order_acq_rel);
             }
             // Only if nobody has collected for a long time.
             if (!parked)
-                delete removed;
+                delete instrument;
             i = 0;
         } else {
             ++i;
@@ -80,17 +84,16 @@ void Rack::processDeletion()
 
 void Rack::releaseRetired()
 {
-    for (auto& slot : retired)
-        delete slot.exchange(nullptr, std::memory_order_acq_rel);
+    releaseRetired([] {});
 }
+
+void Rack::destroy(Instrument* instrument) { delete instrument; }
 
 void Rack::clear()
 {
     releaseRetired();
     const int n = getCount();
     count.store(0, std::memory_order_release);
-    for (int i = 0; i < n; ++i) {
-        delete instruments[i];
-        instruments[i] = nullptr;
-    }
+    for (int i = 0; i < n; ++i)
+        delete instruments[i].exchange(nullptr, std::memory_order_acq_rel);
 }

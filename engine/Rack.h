@@ -30,16 +30,31 @@ public:
     // They are destroyed later by releaseRetired() on another thread, since
     // freeing memory may take a lock inside the allocator.
     void processDeletion();
-    // Destroys the instruments processDeletion took out; never on the audio thread.
+    // Destroys the instruments processDeletion took out; never on the audio
+    // thread. Between taking them and destroying them it calls
+    // waitForReaders(), which returns once no other thread can hold one.
     void releaseRetired();
+    template <typename Wait>
+    void releaseRetired(Wait&& waitForReaders)
+    {
+        Instrument* taken[kRetiredSlots];
+        for (int r = 0; r < kRetiredSlots; ++r)
+            taken[r] = retired[r].exchange(nullptr);
+        waitForReaders();
+        for (Instrument* instrument : taken)
+            destroy(instrument);
+    }
     void clear();
 
 private:
     static constexpr int kRetiredSlots = 64;
 
     void detachAt(int index);
+    static void destroy(Instrument* instrument);
 
-    Instrument* instruments[kMaxInstruments] = {};
+    // Slots move while the audio thread removes marked instruments and other
+    // threads read them.
+    std::atomic<Instrument*> instruments[kMaxInstruments] = {};
     std::atomic<int> count{0};
     std::atomic<Instrument*> retired[kRetiredSlots] = {};
 };

@@ -5,6 +5,8 @@
 // for a loaded file are owned and released with the sample.
 #pragma once
 
+#include "engine/SharedValue.h"
+
 #include <string>
 
 class Sample
@@ -62,9 +64,10 @@ private:
     int channelCount = 0;
     int frames = 0;
     int sampleRate = 44100;
-    int loopStart = 0;
-    int loopEnd = 0;
-    int startPosition = 0;
+    // Moved by hosts and the editor while voices play the sample.
+    SharedInt loopStart = 0;
+    SharedInt loopEnd = 0;
+    SharedInt startPosition = 0;
+    SharedInt loopStyle = noLoop;
     double rootRatio = 1.0;
-    int loopStyle = noLoop;
 };

@@ -309,7 +309,7 @@ TEST_F(ParameterMapTest, HostileValuesKeepStateInRange)
         }
         const Program& program = synth.currentProgram();
         for (float v : {program.masterVolume.load(), program.masterTune.load(), program.velocitySensitivity.load(),
-                        program.pitchBendRange.load(), program.selectedInstrument, synth.getPhaserMix(),
+                        program.pitchBendRange.load(), program.selectedInstrument.load(), synth.getPhaserMix(),
                         synth.getPhaser().getDepth(), synth.getPhaser().getFeedback()})
             EXPECT_TRUE(v >= 0.f && v <= 1.f) << value;
         for (float v : program.phaser.values)
