@@ -1,5 +1,6 @@
 // The 768 host parameters. Nothing is cached here: each index is decoded on
-// every call and its value lives in the object it belongs to.
+// every call and its value lives in the object it belongs to. The calls take
+// no lock; the rack they read stays alive while they run (see ReadGate).
 #include "core/Volantor2.h"
 
 #include "engine/Instrument.h"
@@ -81,6 +82,7 @@ void Volantor2::setParameter(VstInt32 index, float value)
 {
     if (index < 0 || index > kLastIndex)
         return;
+    ReadGate::Reader call(parameterCalls);
     value = unitClamped(value);
     Rack* rack = getRack(0);
 
@@ -131,11 +133,12 @@ void Volantor2::setParameter(VstInt32 index, float value)
 
 float Volantor2::getParameter(VstInt32 index)
 {
+    ReadGate::Reader call(parameterCalls);
     Rack* rack = getRack(0);
     if (inRange(index, kInstrumentFirst, kInstrumentLast)) {
         Instrument* instrument = instrumentAt(rack, index / kPerInstrument);
         const int k = index % kPerInstrument;
-        return (instrument && k < instrument->getParameterCount()) ? instrument->getParameterRecord(k).value : 0.f;
+        return (instrument && k < instrument->getParameterCount()) ? instrument->getParameterRecord(k).value.load() : 0.f;
     }
     if (inRange(index, kDelayFirst, kDelayLast))
         return delay.getParameter(index - kDelayFirst);
@@ -160,6 +163,7 @@ void Volantor2::getParameterName(VstInt32 index, char* text)
 {
     if (!text)
         return;
+    ReadGate::Reader call(parameterCalls);
     Rack* rack = getRack(0);
     text[0] = 0;
     if (inRange(index, kInstrumentFirst, kInstrumentLast)) {
@@ -187,6 +191,7 @@ void Volantor2::getParameterDisplay(VstInt32 index, char* text)
 {
     if (!text)
         return;
+    ReadGate::Reader call(parameterCalls);
     Rack* rack = getRack(0);
     writeText(text, kDisplayChars + 1, "reserved");
     if (inRange(index, kInstrumentFirst, kInstrumentLast)) {

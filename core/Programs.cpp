@@ -25,6 +25,7 @@ void copyName(char* text, const std::string& name)
 
 void Volantor2::copyStateToProgram(Program* program)
 {
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     Rack* rack = getRack(0);
     const int count = rack->getCount();
     program->instrumentCount = count;
@@ -54,7 +55,8 @@ void Volantor2::copyStateToProgram(Program* program)
 
 void Volantor2::copyStateFromProgram()
 {
-    releaseRetiredRacks();
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
+    releaseRetired();
     // The new instruments are made aside; no block ever sees a half-built rack.
     auto* fresh = new Rack();
     const Program& program = currentProgram();
@@ -96,6 +98,7 @@ void Volantor2::setProgram(VstInt32 program)
 {
     if (program < 0 || program >= kPrograms)
         return;
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     copyStateToProgram(&programs[curProgram]);
     curProgram = program;
     copyStateFromProgram();
@@ -103,60 +106,74 @@ void Volantor2::setProgram(VstInt32 program)
 
 void Volantor2::setProgramName(char* name)
 {
-    if (name)
-        currentProgram().name.assign(name, strnlen(name, 256));
+    if (!name)
+        return;
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
+    currentProgram().name.assign(name, strnlen(name, 256));
 }
 
-void Volantor2::getProgramName(char* name) { copyName(name, currentProgram().name); }
+void Volantor2::getProgramName(char* name)
+{
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
+    copyName(name, currentProgram().name);
+}
 
 bool Volantor2::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 {
     if (index < 0 || index >= kPrograms)
         return false;
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     copyName(text, programs[index].name);
     return true;
 }
 
+// Even while the host has suspended the plug-in the hand-over waits for the
+// audio thread: nothing tells a host thread reliably that no block is about
+// to start. The racks' atomics are sequentially consistent, which the parameter
+// calls' gate relies on.
 void Volantor2::handOverRack(Rack* fresh)
 {
-    if (!rendering.load(std::memory_order_acquire)) {
-        // No block can render: the swap is immediate.
-        Rack* old = played.exchange(fresh, std::memory_order_acq_rel);
-        racks[0] = fresh;
-        delete pending.exchange(nullptr, std::memory_order_acq_rel);
-        delete old;
-        return;
-    }
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     // A rack built before and never played is simply replaced.
-    delete pending.exchange(fresh, std::memory_order_acq_rel);
+    if (Rack* unplayed = pending.exchange(fresh)) {
+        parameterCalls.waitForEarlierReaders();
+        delete unplayed;
+    }
 }
 
 void Volantor2::takeOverPendingRack()
 {
-    Rack* fresh = pending.exchange(nullptr, std::memory_order_acq_rel);
+    Rack* fresh = pending.exchange(nullptr);
     if (!fresh)
         return;
-    Rack* old = played.exchange(fresh, std::memory_order_acq_rel);
+    Rack* old = played.exchange(fresh);
     racks[0] = fresh;
     // The old rack is freed off the audio thread, by the next rebuild.
     for (auto& slot : retiredRacks) {
         Rack* expected = nullptr;
-        if (slot.compare_exchange_strong(expected, old, std::memory_order_acq_rel))
+        if (slot.compare_exchange_strong(expected, old))
             return;
     }
     delete old; // only if nobody has collected for a long time
 }
 
-void Volantor2::releaseRetiredRacks()
+void Volantor2::releaseRetired()
 {
-    for (auto& slot : retiredRacks)
-        delete slot.exchange(nullptr, std::memory_order_acq_rel);
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
+    Rack* racksToFree[kRetiredRacks];
+    for (int r = 0; r < kRetiredRacks; ++r)
+        racksToFree[r] = retiredRacks[r].exchange(nullptr);
+    // Instruments the audio thread took out of the played rack wait with them.
+    playedRack(0)->releaseRetired([this] { parameterCalls.waitForEarlierReaders(); });
+    for (Rack* rack : racksToFree)
+        delete rack;
 }
 
 VstInt32 Volantor2::getChunk(void** data, bool isPreset)
 {
     if (!data)
         return 0;
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     chunkBuffer.clear();
     if (isPreset) {
         copyStateToProgram(&currentProgram());
@@ -186,6 +203,7 @@ VstInt32 Volantor2::setChunk2(void* data, VstInt32 byteSize, bool isPreset)
 // chunk was good: a damaged state leaves everything as it was.
 VstInt32 Volantor2::restoreChunk(const void* data, VstInt32 byteSize, bool isPreset, bool legacy)
 {
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     std::string error = "no data";
     if (data && byteSize > 0) {
         const auto* bytes = static_cast<const uint8_t*>(data);

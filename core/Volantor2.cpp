@@ -72,12 +72,15 @@ Volantor2::Volantor2(audioMasterCallback audioMaster)
         if (!getRack(0)->addInstrument(instrument))
             delete instrument;
     }
+    // No block can run yet: the bank's rack plays from the start.
+    takeOverPendingRack();
+    releaseRetired();
     // The editor object is created last, once the editor exists.
 }
 
 Volantor2::~Volantor2()
 {
-    releaseRetiredRacks();
+    releaseRetired();
     delete pending.exchange(nullptr);
     for (Rack* rack : racks)
         delete rack;
@@ -136,31 +139,46 @@ Instrument* Volantor2::createInstrumentFromPath(const std::string& path, Rack* t
     instrument->addSample(sample, true);
     instrument->setSourceKind(Instrument::kFromPath);
     instrument->setPath(path);
-    if (!(target ? target : getRack(0))->addInstrument(instrument)) {
-        delete instrument;
-        return nullptr;
-    }
-    return instrument;
+    return addToRack(instrument, target);
 }
 
 Instrument* Volantor2::createInstrumentFromString(const std::string& name, Rack* target)
 {
     auto* instrument = new Instrument(getRenderBlockSize(), (int)sampleRate);
-    if (!instrument->loadFromName(name) || !(target ? target : getRack(0))->addInstrument(instrument)) {
+    if (!instrument->loadFromName(name)) {
         delete instrument;
         return nullptr;
     }
-    return instrument;
+    return addToRack(instrument, target);
+}
+
+// The sound is loaded before the lock is taken: reading a file must not hold
+// up the other host calls.
+Instrument* Volantor2::addToRack(Instrument* instrument, Rack* target)
+{
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
+    if (!target) {
+        releaseRetired(); // a full rack may hold instruments already taken out
+        target = getRack(0);
+    }
+    if (target->addInstrument(instrument))
+        return instrument;
+    delete instrument;
+    return nullptr;
 }
 
 VstIntPtr Volantor2::vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float)
 {
-    // Replacing the rack is safe only while no block renders.
     if (index != kAuditionSelector || value != 0 || !ptr || !suspended)
         return 0;
-    getRack(0)->clear();
+    auto* fresh = new Rack();
     const std::string source = static_cast<const char*>(ptr);
-    return (createInstrumentFromString(source) || createInstrumentFromPath(source)) ? 1 : 0;
+    if (!createInstrumentFromString(source, fresh) && !createInstrumentFromPath(source, fresh)) {
+        delete fresh;
+        return 0;
+    }
+    handOverRack(fresh);
+    return 1;
 }
 
 int Volantor2::getRenderBlockSize() const
@@ -196,6 +214,7 @@ void Volantor2::setSampleRate(float rate)
     // A rate of zero, negative or NaN would make every pitch ratio infinite.
     if (!(rate > 0.f) || !std::isfinite(rate))
         return;
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     AudioEffectX::setSampleRate(rate);
     for (Rack* rack : {getRack(0), playedRack(0)})
         for (int i = 0; i < rack->getCount(); ++i)
@@ -207,6 +226,7 @@ void Volantor2::setBlockSize(VstInt32 size)
 {
     if (size < 1)
         return;
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     AudioEffectX::setBlockSize(size);
     for (Voice* voice : voices)
         voice->adjustBufferSize();
@@ -220,6 +240,8 @@ VstInt32 Volantor2::processEvents(VstEvents* events)
 {
     if (!events)
         return 1;
+    // Notes of this block start on the rack it will play.
+    takeOverPendingRack();
     for (VstInt32 e = 0; e < events->numEvents; ++e) {
         VstEvent* event = events->events[e];
         if (!event || event->type != kVstMidiType)
@@ -368,6 +390,7 @@ void Volantor2::setGrainSize(int size)
 {
     if (size < 200 || size > 2000)
         return;
+    std::lock_guard<std::recursive_mutex> lock(hostMutex);
     grainSize = size;
     Rack* rack = getRack(0);
     for (int i = 0; i < rack->getCount(); ++i) {
@@ -385,7 +408,6 @@ void Volantor2::processReplacing(float**, float** outputs, VstInt32 frames)
 {
     if (!outputs || !outputs[0] || !outputs[1] || frames <= 0)
         return;
-    rendering.store(true, std::memory_order_release);
     takeOverPendingRack();
     drainKeyboardQueue();
 

@@ -4,12 +4,14 @@
 
 #include "core/AudioEffectX.h"
 #include "core/Program.h"
+#include "core/ReadGate.h"
 #include "engine/Delay.h"
 #include "engine/Phaser.h"
 #include "engine/VoiceOwner.h"
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -38,22 +40,15 @@ public:
     // Host-facing operations.
     void setSampleRate(float rate) override;
     void setBlockSize(VstInt32 size) override;
-    void resume() override
-    {
-        suspended = false;
-        rendering = true;
-    }
-    void suspend() override
-    {
-        suspended = true;
-        rendering = false;
-    }
+    void resume() override { suspended = false; }
+    void suspend() override { suspended = true; }
     VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     VstInt32 processEvents(VstEvents* events) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
     bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
 
-    // The 768 host parameters, decoded by index on every call.
+    // The 768 host parameters, decoded by index on every call. They take no
+    // lock: hosts call them from any thread, their audio thread included.
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void getParameterName(VstInt32 index, char* text) override;
@@ -87,7 +82,8 @@ public:
     // The older big-endian format, which the factory bank is written in.
     VstInt32 setChunk2(void* data, VstInt32 byteSize, bool isPreset = false);
 
-    // Programs.
+    // Programs. These and the state calls run one at a time under a lock
+    // the audio thread never takes.
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
@@ -100,7 +96,8 @@ public:
 
     // The rack the host and the editor work on: a rack built by a program
     // change or a restored state, until the audio thread takes it over at the
-    // next block; otherwise the rack being played.
+    // next block; otherwise the rack being played. Valid while the caller
+    // holds the host lock or is inside a parameter call.
     Rack* getRack(int index);
     Rack* playedRack(int index) override;
     void resetInstruBuffer();
@@ -131,11 +128,14 @@ public:
 
 private:
     void renderPiece(float** outputs, int frames, bool firstPiece);
-    // Makes `fresh` the first rack: at once while no block can render,
-    // otherwise by the audio thread at the start of its next block.
+    // Makes `fresh` the first rack; the audio thread takes it over at the
+    // start of its next block.
     void handOverRack(Rack* fresh);
     void takeOverPendingRack();
-    void releaseRetiredRacks();
+    Instrument* addToRack(Instrument* instrument, Rack* target);
+    // Frees the racks and instruments the audio thread has let go of, once no
+    // parameter call can still hold them. Under the host lock.
+    void releaseRetired();
     void drainKeyboardQueue();
     void releaseNoteSlot(int note, int velocity, int deltaFrames, int slot);
     bool loadFactoryBank();
@@ -146,7 +146,7 @@ private:
     virtual void notifyEditorOfParameter(int index, float value);
 
     int instanceNumber;
-    float phaserMix = 1.0f;
+    SharedFloat phaserMix = 1.0f;
     double tempo = 120.0;
     double previousTempo = 120.0;
     Voice* voices[kVoices] = {};
@@ -156,13 +156,15 @@ private:
     Delay delay;
     Program programs[kPrograms];
     Volantor2Editor* editor = nullptr;
-    int grainSize = 1000;
+    SharedInt grainSize = 1000;
     Phaser phaser;
     std::vector<uint8_t> chunkBuffer;
     // Hosts render only between resume and suspend.
-    bool suspended = true;
-    // Set while blocks may render: from resume, or the first block, to suspend.
-    std::atomic<bool> rendering{false};
+    std::atomic<bool> suspended{true};
+    // Host entry points that rebuild or read the rack and the programs.
+    std::recursive_mutex hostMutex;
+    // Parameter calls in flight, which racks are not freed under.
+    ReadGate parameterCalls;
     std::atomic<Rack*> played{nullptr};
     std::atomic<Rack*> pending{nullptr};
     static constexpr int kRetiredRacks = 8;
