@@ -3,6 +3,7 @@
 // no lock; the rack they read stays alive while they run (see ReadGate).
 #include "core/Volantor2.h"
 
+#include "editor/Volantor2Editor.h"
 #include "engine/Instrument.h"
 #include "engine/Rack.h"
 #include "engine/Sample.h"
@@ -217,6 +218,9 @@ void Volantor2::getParameterLabel(VstInt32, char* text)
         text[0] = 0;
 }
 
-// The editor's control whose tag is the index follows the value; nothing to
-// tell until the editor exists.
-void Volantor2::notifyEditorOfParameter(int, float) {}
+// The editor's control whose tag is the index follows the value.
+void Volantor2::notifyEditorOfParameter(int index, float value)
+{
+    if (editor)
+        editor->setParameter(index, value);
+}

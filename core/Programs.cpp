@@ -3,6 +3,7 @@
 #include "core/Volantor2.h"
 
 #include "core/ChunkFormat.h"
+#include "editor/Volantor2Editor.h"
 
 #include "engine/Instrument.h"
 #include "engine/Rack.h"
@@ -86,6 +87,8 @@ void Volantor2::copyStateFromProgram()
         }
     }
     handOverRack(fresh);
+    if (editor)
+        editor->requestRebuild();
 
     for (int k = 0; k < Delay::kParameterCount; ++k)
         delay.setParameter(k, program.delay.values[k]);

@@ -1,5 +1,7 @@
 #include "core/Volantor2.h"
 
+#include "editor/Volantor2Editor.h"
+
 #include "engine/Instrument.h"
 #include "engine/PitchTables.h"
 #include "engine/Rack.h"
@@ -75,11 +77,15 @@ Volantor2::Volantor2(audioMasterCallback audioMaster)
     // No block can run yet: the bank's rack plays from the start.
     takeOverPendingRack();
     releaseRetired();
-    // The editor object is created last, once the editor exists.
+    editor = createEditor(this);
 }
 
 Volantor2::~Volantor2()
 {
+    // The window goes first, while everything it may look at still exists.
+    delete editor;
+    editor = nullptr;
+    setEditor(nullptr);
     releaseRetired();
     delete pending.exchange(nullptr);
     for (Rack* rack : racks)
@@ -118,9 +124,19 @@ bool Volantor2::restoreFactoryBank(const std::vector<char>& bank)
     return !bank.empty() && setChunk2(const_cast<char*>(bank.data()), (VstInt32)bank.size(), false) == 1;
 }
 
-// The editor's keyboard lights the keys of notes played from MIDI; nothing to
-// tell until the editor exists.
-void Volantor2::notifyEditorOfNote(int, int, int) {}
+// The editor's keyboard lights the keys of notes played from MIDI.
+void Volantor2::notifyEditorOfNote(int status, int note, int velocity)
+{
+    if (editor)
+        editor->sendMidiMessage(status, note, velocity);
+}
+
+int Volantor2::getInstrumentCount()
+{
+    ReadGate::Reader reading(parameterCalls);
+    Rack* rack = getRack(0);
+    return rack ? rack->getCount() : 0;
+}
 
 Instrument* Volantor2::createInstrumentFromPath(const std::string& path, Rack* target)
 {
@@ -169,6 +185,8 @@ Instrument* Volantor2::addToRack(Instrument* instrument, Rack* target)
 
 VstIntPtr Volantor2::vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float)
 {
+    if (index == kScreenshotSelector && value == 0 && ptr)
+        return editor && editor->writeScreenshot(static_cast<const char*>(ptr)) ? 1 : 0;
     if (index != kAuditionSelector || value != 0 || !ptr || !suspended)
         return 0;
     auto* fresh = new Rack();

@@ -99,6 +99,10 @@ public:
     // next block; otherwise the rack being played. Valid while the caller
     // holds the host lock or is inside a parameter call.
     Rack* getRack(int index);
+    // Threads that keep rack pointers past the host lock read inside this
+    // gate; racks are freed only once earlier readers have left.
+    ReadGate& getRackReaders() { return parameterCalls; }
+    int getInstrumentCount();
     Rack* playedRack(int index) override;
     void resetInstruBuffer();
     void processPhaser(float** outputs, int frames);

@@ -109,9 +109,13 @@ TEST(Dispatcher, NullPointersAndOddValuesFromHostsAreSafe)
     // String and record opcodes without a buffer answer 0.
     for (VstInt32 opcode : {4, 5, 6, 7, 8, 13, 23, 24, 25, 27, 29, 33, 34, 45, 47, 48, 51, 56, 70})
         EXPECT_EQ(call(e, opcode, 0, 0, nullptr), 0) << opcode;
-    // No editor yet: editor opcodes answer 0.
-    for (VstInt32 opcode : {13, 14, 15, 19, 59, 60, 61})
+    // Editor opcodes: no place for the rectangle, nothing open, no key taken.
+    for (VstInt32 opcode : {13, 15, 19, 59, 60})
         EXPECT_EQ(call(e, opcode, 0, 0, nullptr), 0) << opcode;
+    // Without a parent window the editor opens offscreen.
+    EXPECT_EQ(call(e, effEditOpen, 0, 0, nullptr), 1);
+    EXPECT_EQ(call(e, effEditIdle, 0, 0, nullptr), 0);
+    EXPECT_EQ(call(e, effEditClose, 0, 0, nullptr), 0);
     // A block size of 0 is ignored; processing before any rate was set works.
     call(e, effSetBlockSize, 0, 0);
     call(e, effMainsChanged, 0, 1);

@@ -9,8 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 
 case "$mode" in
-demo) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng) ;;
-test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng lame libgtest-dev libbenchmark-dev clang libclang-rt-14-dev) ;;
+demo) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core) ;;
+test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng lame libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libcairo2-dev libx11-dev libxtst-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core xvfb xauth) ;;
 *)
     echo "usage: tools/build.sh demo|test" >&2
     exit 2
@@ -36,6 +36,8 @@ if [ "$mode" = demo ]; then
     cmake --build "$build" -j "$jobs" --target Volantor2 vlt2-render vlt2-demo-song
     # Through the built bundle, as a host loads it.
     "$build/tools/render/vlt2-render" -v "$build/Volantor2.vst" "$build/demo.mid" -o "$root/volantor2-demo.wav"
+    # The editor's window, opened offscreen through the same record.
+    "$build/tools/render/vlt2-render" -v --screenshot "$root/volantor2-editor.png" "$build/Volantor2.vst"
 else
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVOLANTOR_BUILD_TESTS=ON -DVOLANTOR_BUILD_BENCHMARKS=ON
     cmake --build "$build" -j "$jobs"

@@ -3,6 +3,8 @@
 #include "tools/render/MidiFile.h"
 #include "tools/render/StateFile.h"
 
+#include "host/Audition.h"
+
 #include <dirent.h>
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -190,6 +192,31 @@ PluginHost::PluginHost(const std::string& libraryPath) : path_(libraryPath)
 }
 
 PluginHost::~PluginHost() { shutDown(); }
+
+void PluginHost::screenshot(const std::string& pngPath, int& width, int& height)
+{
+    if (used_ || !effect_)
+        throw HostError("a plug-in is used once per host");
+    used_ = true;
+    if (!(effect_->flags & effFlagsHasEditor))
+        throw HostError("the plug-in has no editor");
+    dispatch(effOpen);
+    opened_ = true;
+    ERect* rect = nullptr;
+    if (!dispatch(effEditGetRect, 0, 0, &rect) || !rect)
+        throw HostError("the editor reports no size");
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    if (!dispatch(effEditOpen, 0, 0, nullptr))
+        throw HostError("the editor does not open offscreen");
+    for (int i = 0; i < 3; ++i)
+        dispatch(effEditIdle);
+    const bool written =
+        dispatch(effVendorSpecific, kScreenshotSelector, 0, const_cast<char*>(pngPath.c_str())) != 0;
+    dispatch(effEditClose);
+    if (!written)
+        throw HostError(pngPath + ": the editor could not write its window");
+}
 
 void PluginHost::shutDown()
 {

@@ -68,6 +68,12 @@ public:
     RenderStats render(const MidiFile& song, const StateFile* state, const RenderOptions& options,
                        const AudioSink& sink);
 
+    // Opens the plug-in's editor offscreen (a null parent window), lets it
+    // idle, has it write its window as a PNG through our vendor-specific
+    // request, and closes it. Throws HostError when a step fails; gives the
+    // window's size from effEditGetRect.
+    void screenshot(const std::string& pngPath, int& width, int& height);
+
     // What the plug-in saw of the host, for tests.
     const VstTimeInfo& timeInfo() const { return time_; }
     const std::vector<VstInt32>& opcodesSent() const { return sent_; }

@@ -26,6 +26,7 @@ const char kUsage[] =
     "usage: vlt2-render [options] PLUGIN MIDIFILE -o OUT\n"
     "       vlt2-render --audition SOUND [--note N] [options] [PLUGIN] -o OUT\n"
     "       vlt2-render --list-sounds\n"
+    "       vlt2-render --screenshot PNG [PLUGIN]\n"
     "  PLUGIN          a VST 2.4 plug-in: its .so, or its .vst bundle directory\n"
     "  MIDIFILE        a Standard MIDI File (format 0, 1 or 2)\n"
     "  -o OUT          output file: .wav, .aiff, .flac or .ogg\n"
@@ -40,7 +41,8 @@ const char kUsage[] =
     "                  resource path or a sound file through Volantor 2; PLUGIN\n"
     "                  defaults to the Volantor2.vst built beside this program\n"
     "  --note N        the note --audition plays (default 60)\n"
-    "  --list-sounds   print the built-in sounds and the resource paths\n";
+    "  --list-sounds   print the built-in sounds and the resource paths\n"
+    "  --screenshot PNG  open the plug-in's editor offscreen and write its window\n";
 
 struct UsageError : std::runtime_error
 {
@@ -49,7 +51,7 @@ struct UsageError : std::runtime_error
 
 struct Options
 {
-    std::string plugin, midi, output, state, audition;
+    std::string plugin, midi, output, state, audition, screenshot;
     int note = 60;
     int rate = 44100;
     int block = 512;
@@ -149,6 +151,8 @@ Options parseArguments(int argc, char** argv)
         } else if (arg == "--list-sounds") {
             listSounds();
             std::exit(0);
+        } else if (arg == "--screenshot") {
+            o.screenshot = next();
         } else if (arg == "--audition") {
             o.audition = next();
         } else if (arg == "--note") {
@@ -164,6 +168,12 @@ Options parseArguments(int argc, char** argv)
         } else {
             positional.push_back(arg);
         }
+    }
+    if (!o.screenshot.empty()) {
+        if (positional.size() > 1)
+            throw UsageError("--screenshot takes at most a PLUGIN");
+        o.plugin = positional.empty() ? besideThisProgram("../../Volantor2.vst") : positional[0];
+        return o;
     }
     if (o.output.empty())
         throw UsageError("no output file (-o OUT)");
@@ -290,8 +300,21 @@ private:
     std::chrono::steady_clock::time_point last;
 };
 
+int screenshot(const Options& o)
+{
+    const std::string library = render::resolvePluginPath(o.plugin);
+    render::PluginHost host(library);
+    int width = 0, height = 0;
+    host.screenshot(o.screenshot, width, height);
+    if (o.verbose)
+        std::printf("wrote %s: the editor's window, %d x %d\n", o.screenshot.c_str(), width, height);
+    return 0;
+}
+
 int run(const Options& o)
 {
+    if (!o.screenshot.empty())
+        return screenshot(o);
     const int format = outputFormat(o.output);
     const std::string library = render::resolvePluginPath(o.plugin);
 
