@@ -151,8 +151,16 @@ X11Frame::~X11Frame()
     if (xdnd)
         xdnd->uninstall();
     xdnd.reset();
-    if (surface)
+    if (surface) {
+        // cairo keeps one device per display; finished here, it is freed with
+        // the surface instead of staying behind for a connection that closes.
+        cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(surface));
         cairo_surface_destroy(surface);
+        if (device) {
+            cairo_device_finish(device);
+            cairo_device_destroy(device);
+        }
+    }
     for (Cursor& cursor : cursors)
         if (cursor)
             XFreeCursor(display, cursor);
@@ -395,18 +403,27 @@ void X11Frame::redraw()
     area = CRect(std::floor(area.left), std::floor(area.top), std::ceil(area.right), std::ceil(area.bottom));
 
     drawing = true;
-    cairo_t* cr = cairo_create(surface);
-    cairo_rectangle(cr, area.left, area.top, area.getWidth(), area.getHeight());
-    cairo_clip(cr);
-    // Drawn off screen first so the window never shows half a frame.
-    cairo_push_group_with_content(cr, CAIRO_CONTENT_COLOR);
-    CDrawContext* context = new CDrawContext(cr, CRect(0, 0, width, height));
+    // Drawn into an image first, so the window never shows half a frame; and
+    // text never goes to the X surface, whose glyph caches cairo keeps for
+    // every display ever opened.
+    const int x = (int)area.left, y = (int)area.top;
+    const int w = (int)area.getWidth(), h = (int)area.getHeight();
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* offscreen = cairo_create(image);
+    cairo_translate(offscreen, -x, -y);
+    CDrawContext* context = new CDrawContext(offscreen, CRect(0, 0, width, height));
     callbacks->platformDrawRect(context, area);
     context->forget();
-    cairo_pop_group_to_source(cr);
+    cairo_destroy(offscreen);
+    cairo_surface_flush(image);
+
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_surface(cr, image, x, y);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
+    cairo_rectangle(cr, x, y, w, h);
+    cairo_fill(cr);
     cairo_destroy(cr);
+    cairo_surface_destroy(image);
     cairo_surface_flush(surface);
     drawing = false;
 }
