@@ -338,3 +338,74 @@ TEST(EditorBase, KnobModeIsSharedByEveryInstance)
     second.dispatcher(effSetEditKnobMode, 0, 0, nullptr, 0);
     EXPECT_EQ(static_cast<AEffGUIEditor*>(first.getEditor())->getKnobMode(), 0);
 }
+
+namespace {
+
+// Remembers the area each drawing pass asked for.
+class AreaView : public CView
+{
+public:
+    AreaView() : CView(CRect(0, 0, 820, 505)) {}
+    void drawRect(CDrawContext*, const CRect& update) override { last = update; }
+    void draw(CDrawContext*) override {}
+    CRect last;
+};
+
+} // namespace
+
+TEST_F(EditorTest, DrawingAReversedRectangleDrawsTheNormalisedArea)
+{
+    ASSERT_TRUE(openOffscreen());
+    auto* view = new AreaView();
+    editor->getFrame()->addView(view);
+    ERect reversed = {200, 300, 100, 50}; // top, left, bottom, right
+    editor->draw(&reversed);
+    EXPECT_EQ(view->last, CRect(50, 100, 300, 200));
+    editor->draw(nullptr);
+    EXPECT_EQ(view->last, CRect(0, 0, 820, 505));
+}
+
+namespace {
+
+CButtonState commandClick() { return CButtonState(kLButton | kControl); }
+
+} // namespace
+
+// Command-click returns a knob to its default and reports it to the plug-in.
+TEST_F(EditorTest, EffectKnobsResetToTheirDefaults)
+{
+    ASSERT_TRUE(openOffscreen());
+    struct Case
+    {
+        int tag;
+        float expected;
+    };
+    for (const Case c : {Case{576, 1.f}, Case{577, 0.5f}, Case{579, 0.5f}, Case{581, 0.f}, Case{584, 0.f}}) {
+        SCOPED_TRACE(c.tag);
+        plugin->setParameter(c.tag, 0.3f);
+        idle();
+        CControl* knob = editor->getControl(c.tag);
+        ASSERT_NE(knob, nullptr);
+        CPoint where(knob->getViewSize().left + 5, knob->getViewSize().top + 5);
+        knob->onMouseDown(where, commandClick());
+        knob->onMouseUp(where, commandClick());
+        EXPECT_FLOAT_EQ(plugin->getParameter(c.tag), c.expected);
+    }
+}
+
+TEST_F(EditorTest, EffectPanelsFollowAProgramChange)
+{
+    ASSERT_TRUE(openOffscreen());
+    Program& program = plugin->getProgramAt(2);
+    program.delay.values[1] = 0.8f; // feedback
+    program.phaser.values[4] = 0.25f; // dry/wet
+    program.masterTune = 0.75f;
+    plugin->setProgram(2);
+    idle();
+    EXPECT_FLOAT_EQ(editor->getControl(513)->getValue(), 0.8f);
+    EXPECT_FLOAT_EQ(editor->getControl(584)->getValue(), 0.25f);
+    EXPECT_FLOAT_EQ(editor->getControl(577)->getValue(), 0.75f);
+    // The delay's fourth button (tag 0) and parameter 519 have no control.
+    EXPECT_EQ(editor->getControl(0), nullptr);
+    EXPECT_EQ(editor->getControl(519), nullptr);
+}
