@@ -115,14 +115,7 @@ CMouseEventResult CAnimKnob::onMouseUp(CPoint&, const CButtonState&)
 
 bool CAnimKnob::onWheel(const CPoint&, const float& distance, const CButtonState& buttons)
 {
-    float step = distance * wheelInc;
-    if (buttons & kZoomModifier)
-        step /= zoomFactor;
-    beginEdit();
-    setValueNormalized(getValueNormalized() + step);
-    valueChanged();
-    endEdit();
-    return true;
+    return wheelStep(distance * wheelInc, zoomFactor, buttons);
 }
 
 bool CAnimKnob::isTypeOf(const char* name) const

@@ -44,6 +44,17 @@ float CControl::getValueNormalized() const
     return range == 0.f ? 0.f : (value - vmin) / range;
 }
 
+bool CControl::wheelStep(float step, float zoomFactor, const CButtonState& buttons)
+{
+    if (buttons & kZoomModifier)
+        step /= zoomFactor;
+    beginEdit();
+    setValueNormalized(getValueNormalized() + step);
+    valueChanged();
+    endEdit();
+    return true;
+}
+
 void CControl::bounceValue()
 {
     if (value > vmax)

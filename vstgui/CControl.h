@@ -54,6 +54,10 @@ public:
     static int32_t kDefaultValueModifier;
 
 protected:
+    // One wheel step: a whole edit gesture moving the value by `step`,
+    // `zoomFactor` times finer with the zoom modifier. Always handled.
+    bool wheelStep(float step, float zoomFactor, const CButtonState& buttons);
+
     IControlListener* listener;
     int32_t tag;
     float value = 0.f;

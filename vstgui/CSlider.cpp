@@ -135,14 +135,7 @@ CMouseEventResult CSliderBase::onMouseUp(CPoint&, const CButtonState&)
 
 bool CSliderBase::onWheel(const CPoint&, const float& distance, const CButtonState& buttons)
 {
-    float step = distance * wheelInc;
-    if (buttons & kZoomModifier)
-        step /= zoomFactor;
-    beginEdit();
-    setValueNormalized(getValueNormalized() + step);
-    valueChanged();
-    endEdit();
-    return true;
+    return wheelStep(distance * wheelInc, zoomFactor, buttons);
 }
 
 bool CSliderBase::isTypeOf(const char* name) const

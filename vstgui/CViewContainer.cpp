@@ -268,23 +268,11 @@ bool CViewContainer::onWheel(const CPoint& where, const float& distance, const C
     return false;
 }
 
-int32_t CViewContainer::onKeyDown(VstKeyCode& keyCode)
-{
-    const std::vector<CView*> snapshot(children);
-    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
-    {
-        // The frame already asked the focus view.
-        if (!isChild(*it) || !(*it)->isVisible() || (frame && frame->getFocusView() == *it))
-            continue;
-        ViewRef keep(*it);
-        const int32_t result = (*it)->onKeyDown(keyCode);
-        if (result != -1)
-            return result;
-    }
-    return -1;
-}
+int32_t CViewContainer::onKeyDown(VstKeyCode& keyCode) { return dispatchKey(keyCode, &CView::onKeyDown); }
 
-int32_t CViewContainer::onKeyUp(VstKeyCode& keyCode)
+int32_t CViewContainer::onKeyUp(VstKeyCode& keyCode) { return dispatchKey(keyCode, &CView::onKeyUp); }
+
+int32_t CViewContainer::dispatchKey(VstKeyCode& keyCode, int32_t (CView::*handler)(VstKeyCode&))
 {
     const std::vector<CView*> snapshot(children);
     for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
@@ -293,7 +281,7 @@ int32_t CViewContainer::onKeyUp(VstKeyCode& keyCode)
         if (!isChild(*it) || !(*it)->isVisible() || (frame && frame->getFocusView() == *it))
             continue;
         ViewRef keep(*it);
-        const int32_t result = (*it)->onKeyUp(keyCode);
+        const int32_t result = ((*it)->*handler)(keyCode);
         if (result != -1)
             return result;
     }

@@ -61,6 +61,8 @@ protected:
     // Visible, mouse-enabled child whose mouseable area holds `local`, front first.
     CView* mouseTargetAt(const CPoint& local) const;
     void updateHover(const CPoint& local, const CButtonState& buttons);
+    // Offers a key to the children front first, until one answers other than -1.
+    int32_t dispatchKey(VstKeyCode& keyCode, int32_t (CView::*handler)(VstKeyCode&));
 
     std::vector<CView*> children;
     CColor backgroundColor = kBlackCColor;
