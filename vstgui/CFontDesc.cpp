@@ -18,6 +18,9 @@ CFontDesc gNormalFontSmall("System", 11);
 struct FontRegistry
 {
     std::map<std::string, std::string> aliases;
+    // Registered font files by family: text in such a family uses that very
+    // file (a bold file stays bold whatever face is asked for).
+    std::map<std::string, std::string> files;
     std::map<std::string, std::string> resolved;
     std::map<std::tuple<std::string, bool, bool>, cairo_font_face_t*> faces;
 };
@@ -85,6 +88,12 @@ cairo_font_face_t* CFontDesc::getFontFace() const
         return found->second;
     // cairo resolves the pattern against the current fontconfig set, app fonts included.
     FcPattern* pattern = FcPatternCreate();
+    auto file = registry().files.find(std::get<0>(key));
+    if (file != registry().files.end())
+    {
+        FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(file->second.c_str()));
+        FcPatternAddInteger(pattern, FC_INDEX, 0);
+    }
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(std::get<0>(key).c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -107,7 +116,22 @@ bool registerFontFile(const std::string& path, std::string* family)
         {
             FcChar8* value = nullptr;
             if (FcPatternGetString(query, FC_FAMILY, 0, &value) == FcResultMatch)
+            {
                 *family = reinterpret_cast<const char*>(value);
+                registry().files[*family] = path;
+                // Faces made for this family before now came from another file.
+                auto& faces = registry().faces;
+                for (auto it = faces.begin(); it != faces.end();)
+                {
+                    if (std::get<0>(it->first) != *family)
+                    {
+                        ++it;
+                        continue;
+                    }
+                    cairo_font_face_destroy(it->second);
+                    it = faces.erase(it);
+                }
+            }
             FcPatternDestroy(query);
         }
     }
