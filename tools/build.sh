@@ -9,8 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 
 case "$mode" in
-demo) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core) ;;
-test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng lame libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libcairo2-dev libx11-dev libxtst-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core xvfb xauth) ;;
+demo) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core fonts-open-sans) ;;
+test) packages=(g++ cmake make pkg-config libsndfile1-dev libplist-dev libmad0-dev espeak-ng lame libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libcairo2-dev libx11-dev libxtst-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core fonts-open-sans xvfb xauth) ;;
 *)
     echo "usage: tools/build.sh demo|test" >&2
     exit 2
