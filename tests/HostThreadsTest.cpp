@@ -36,6 +36,7 @@ void fillPrograms(Volantor2& synth)
     const char* const sounds[] = {"Hoover", "House Stab", "coin", "Siren"};
     for (int p = 0; p < 4; ++p) {
         Program& program = synth.getProgramAt(p);
+        program = Program();
         program.instrumentCount = 2 + p;
         for (int i = 0; i < program.instrumentCount; ++i) {
             InstrumentProgram& entry = program.instruments[i];
@@ -142,10 +143,17 @@ TEST(HostThreads, RenderingWhileOtherThreadsAutomateSwitchAndRestore)
     EXPECT_GT(sets.load(), 0);
     EXPECT_GT(switches.load(), 0);
     EXPECT_GT(restores.load(), 0);
-    // The plug-in still plays after it all.
+    // The plug-in still plays after it all, once the programs the threads
+    // scrambled are made again.
+    synth->setProgram(0);
+    fillPrograms(*synth);
     synth->setProgram(1);
-    MidiList notes;
-    synth->processEvents(notes.add(0x90, 60, 127).get());
+    // The audio thread left notes on every voice: a host ends them first, and
+    // their voices are free after a block.
+    MidiList allOff, note;
+    synth->processEvents(allOff.add(0xB0, 123, 0).get());
+    render(*synth, 256);
+    synth->processEvents(note.add(0x90, 60, 127).get());
     float peak = 0.f;
     for (int b = 0; b < 8; ++b)
         for (float v : render(*synth, 256).left)
