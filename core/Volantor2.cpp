@@ -7,7 +7,7 @@
 #include "engine/Rack.h"
 #include "engine/Sample.h"
 #include "engine/Voice.h"
-#include "host/Audition.h"
+#include "host/VendorRequests.h"
 #include "host/BundleServices.h"
 #include "sources/BuiltinSounds.h"
 #include "sources/PathNames.h"

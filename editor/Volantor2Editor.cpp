@@ -52,13 +52,6 @@ Volantor2Editor::Volantor2Editor(AudioEffect* effect) : AEffGUIEditor(effect), p
 
 Volantor2Editor::~Volantor2Editor() { closeFrame(); }
 
-bool Volantor2Editor::getRect(ERect** out)
-{
-    if (out)
-        *out = &rect;
-    return true;
-}
-
 bool Volantor2Editor::open(void* parent)
 {
     // A window still open is closed first: hosts may open twice.
@@ -112,17 +105,7 @@ bool Volantor2Editor::open(void* parent)
     frame->addView(strip);
 
     int count = 0;
-    float selection = 0.f;
-    {
-        ReadGate::Reader reading(plugin->getRackReaders());
-        if (Rack* rack = plugin->getRack(0)) {
-            count = rack->getCount();
-            for (int i = 0; i < count; ++i)
-                if (Instrument* instrument = rack->getInstrumentAt(i))
-                    dropView->addInstrumentView(instrument);
-        }
-        selection = plugin->getParameter(kSelectedInstrument);
-    }
+    const float selection = fillStrip(false, count);
     int shownInstrument = (int)(selection * 16);
     if (shownInstrument >= count)
         shownInstrument = 0;
@@ -294,6 +277,23 @@ CControl* Volantor2Editor::getControl(int tag) const
     return (tag >= 0 && tag < kParameters) ? controls[tag] : nullptr;
 }
 
+// Gives the strip a panel for each instrument of the rack (without those
+// marked for removal when asked) and answers the stored selection.
+float Volantor2Editor::fillStrip(bool skipMarked, int& count)
+{
+    ReadGate::Reader reading(plugin->getRackReaders());
+    count = 0;
+    if (Rack* rack = plugin->getRack(0)) {
+        count = rack->getCount();
+        for (int i = 0; i < count; ++i) {
+            Instrument* instrument = rack->getInstrumentAt(i);
+            if (instrument && !(skipMarked && instrument->isMarkedForDelete()))
+                dropView->addInstrumentView(instrument);
+        }
+    }
+    return plugin->getParameter(kSelectedInstrument);
+}
+
 bool Volantor2Editor::clearView()
 {
     if (!opened || !dropView)
@@ -304,22 +304,10 @@ bool Volantor2Editor::clearView()
 
 void Volantor2Editor::updateView()
 {
-    if (!opened)
+    if (!opened || !dropView)
         return;
-    float selection = 0.f;
-    {
-        ReadGate::Reader reading(plugin->getRackReaders());
-        if (Rack* rack = plugin->getRack(0)) {
-            for (int i = 0; i < rack->getCount(); ++i) {
-                Instrument* instrument = rack->getInstrumentAt(i);
-                if (instrument && !instrument->isMarkedForDelete() && dropView)
-                    dropView->addInstrumentView(instrument);
-            }
-        }
-        selection = plugin->getParameter(kSelectedInstrument);
-    }
-    if (dropView)
-        dropView->setWaveform((int)(selection * 16));
+    int count = 0;
+    dropView->setWaveform((int)(fillStrip(true, count) * 16));
     for (EffectPanel* panel : {static_cast<EffectPanel*>(delayView), static_cast<EffectPanel*>(globalView),
                                static_cast<EffectPanel*>(phaserView)})
         if (panel)

@@ -35,7 +35,6 @@ public:
     explicit Volantor2Editor(AudioEffect* effect);
     ~Volantor2Editor() override;
 
-    bool getRect(ERect** out) override;
     bool open(void* parent) override;
     void close() override;
     void idle() override;
@@ -72,6 +71,7 @@ public:
 private:
     void applyQueuedUpdates();
     void closeFrame();
+    float fillStrip(bool skipMarked, int& count);
 
     Volantor2* plugin;
     std::atomic<bool> opened{false}; // read by the threads that queue updates

@@ -56,12 +56,18 @@ const BuiltinSound* builtinSound(int id)
 void makeName() { internalInstrumentName = newNameTable(); }
 void makeName3() { internalInstrumentName3 = newNameTable(); }
 
+// The path lists never change: filled once, so that an editor being made
+// never rewrites strings another instance's browser is reading.
 void makeName2()
 {
-    fillList(stabs2Name, "stabs2", kFiles_stabs2);
-    fillList(stabs3Name, "stabs3", kFiles_stabs3);
-    fillList(instru2Name, "instrus", kFiles_instrus);
-    fillList(voice2Name, "voices", kFiles_voices);
+    static const bool filled = [] {
+        fillList(stabs2Name, "stabs2", kFiles_stabs2);
+        fillList(stabs3Name, "stabs3", kFiles_stabs3);
+        fillList(instru2Name, "instrus", kFiles_instrus);
+        fillList(voice2Name, "voices", kFiles_voices);
+        return true;
+    }();
+    (void)filled;
 }
 
 const char* builtinName(int id)

@@ -144,12 +144,22 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect)
     dirty = false;
 }
 
+namespace {
+
+// A child the mouse reaches at `local`, in the container's coordinates.
+bool takesMouseAt(const CView* v, const CPoint& local)
+{
+    return v->isVisible() && v->getMouseEnabled() && v->getMouseableArea().pointInside(local);
+}
+
+} // namespace
+
 CView* CViewContainer::mouseTargetAt(const CPoint& local) const
 {
     for (auto it = children.rbegin(); it != children.rend(); ++it)
     {
         CView* v = *it;
-        if (v->isVisible() && v->getMouseEnabled() && v->getMouseableArea().pointInside(local))
+        if (takesMouseAt(v, local))
             return v;
     }
     return nullptr;
@@ -163,7 +173,7 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
     for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
     {
         CView* v = *it;
-        if (!isChild(v) || !v->isVisible() || !v->getMouseEnabled() || !v->getMouseableArea().pointInside(local))
+        if (!isChild(v) || !takesMouseAt(v, local))
             continue;
         ViewRef keep(v);
         CPoint p(local);
@@ -259,7 +269,7 @@ bool CViewContainer::onWheel(const CPoint& where, const float& distance, const C
     for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
     {
         CView* v = *it;
-        if (!isChild(v) || !v->isVisible() || !v->getMouseEnabled() || !v->getMouseableArea().pointInside(local))
+        if (!isChild(v) || !takesMouseAt(v, local))
             continue;
         ViewRef keep(v);
         if (v->onWheel(local, distance, buttons))

@@ -3,7 +3,7 @@
 #include "tools/render/MidiFile.h"
 #include "tools/render/StateFile.h"
 
-#include "host/Audition.h"
+#include "host/VendorRequests.h"
 
 #include <dirent.h>
 #include <dlfcn.h>

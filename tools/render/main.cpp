@@ -1,6 +1,6 @@
 // vlt2-render: plays a MIDI file through a VST 2.4 instrument and writes the
 // result to an audio file.
-#include "host/Audition.h"
+#include "host/VendorRequests.h"
 #include "sources/BuiltinSounds.h"
 #include "tools/render/MidiFile.h"
 #include "tools/render/PluginHost.h"

@@ -459,25 +459,17 @@ void XdndReceiver::finishDrop()
 
 void XdndReceiver::sendStatus(bool accept)
 {
-    if (!source)
-        return;
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.display = display;
-    event.xclient.window = source;
-    event.xclient.message_type = aStatus;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(target ? target : window);
     // Bit 1: keep sending positions, our views differ in what they take.
-    event.xclient.data.l[1] = (accept ? 1 : 0) | 2;
-    event.xclient.data.l[2] = 0;
-    event.xclient.data.l[3] = 0;
-    event.xclient.data.l[4] = accept ? static_cast<long>(aActionCopy) : None;
-    XSendEvent(display, source, False, NoEventMask, &event);
-    XFlush(display);
+    sendToSource(aStatus, (accept ? 1 : 0) | 2, 0, 0, accept ? static_cast<long>(aActionCopy) : None);
 }
 
 void XdndReceiver::sendFinished(bool done)
+{
+    sendToSource(aFinished, done ? 1 : 0, done ? static_cast<long>(aActionCopy) : None, 0, 0);
+}
+
+// A client message to the drag source; the first word names our window.
+void XdndReceiver::sendToSource(Atom type, long l1, long l2, long l3, long l4)
 {
     if (!source)
         return;
@@ -485,11 +477,13 @@ void XdndReceiver::sendFinished(bool done)
     event.xclient.type = ClientMessage;
     event.xclient.display = display;
     event.xclient.window = source;
-    event.xclient.message_type = aFinished;
+    event.xclient.message_type = type;
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(target ? target : window);
-    event.xclient.data.l[1] = done ? 1 : 0;
-    event.xclient.data.l[2] = done ? static_cast<long>(aActionCopy) : None;
+    event.xclient.data.l[1] = l1;
+    event.xclient.data.l[2] = l2;
+    event.xclient.data.l[3] = l3;
+    event.xclient.data.l[4] = l4;
     XSendEvent(display, source, False, NoEventMask, &event);
     XFlush(display);
 }

@@ -57,6 +57,7 @@ private:
     void finishDrop();
     void sendStatus(bool accept);
     void sendFinished(bool accepted);
+    void sendToSource(Atom type, long l1, long l2, long l3, long l4);
     bool isLiveProxy(Window window);
     Atom chooseType(const std::vector<Atom>& types) const;
 
